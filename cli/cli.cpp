@@ -1,0 +1,142 @@
+#include "cli/cli.h"
+
+#include <exception>
+#include <filesystem>
+#include <string_view>
+
+#include "container/inspection.h"
+#include "container/selection.h"
+#include "rip/rip_script.h"
+#include "text/file_error.h"
+
+namespace brimwald {
+namespace {
+
+constexpr std::string_view kProgram = "brimwald-ripper-cli";
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+constexpr std::string_view kUsageLines =
+    "Usage: brimwald-ripper-cli inspect FILE\n"
+    "       brimwald-ripper-cli rip FILE...\n";
+
+constexpr std::string_view kHelp =
+    "Reads stream containers (.str) and writes their rip scripts.\n"
+    "\n"
+    "Commands:\n"
+    "  inspect FILE   check FILE's magic and show where its VFS table starts\n"
+    "                 and how many files it holds\n"
+    "  rip FILE...    write RIP_<name>.bat beside each FILE; run the script\n"
+    "                 from that folder to cut the files out with quarnel\n"
+    "\n"
+    "Options:\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 when a file is not a container or an error\n"
+    "occurs, 2 for bad arguments.\n";
+
+int UsageError(std::ostream& err, std::string_view problem) {
+  err << kProgram << ": " << problem << '\n'
+      << kUsageLines << "Try '" << kProgram
+      << " --help' for more information.\n";
+  return kUsage;
+}
+
+// Inspects `file` (any path) as the window inspects a bare name in the
+// current directory: the name goes to the selection, the folder beside it.
+std::string InspectPath(const std::string& file, Selection& selection) {
+  std::filesystem::path path(file);
+  std::string name = path.filename().string();
+  if (name.empty() || name == "." || name == "..") {
+    throw FileError("cannot open", file, "it names a folder, not a file");
+  }
+  return Inspect(name, selection, path.parent_path().string());
+}
+
+// The label's CR LF is one line break on a terminal.
+std::string TerminalText(std::string text) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos;
+       at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+  return text;
+}
+
+int InspectCommand(const std::string& file, std::ostream& out) {
+  Selection selection;
+  std::string text = InspectPath(file, selection);
+  out << TerminalText(text) << '\n';
+  return selection.Passed ? kOk : kFailed;
+}
+
+void RipOne(const std::string& file, std::ostream& out) {
+  Selection selection;
+  std::string text = InspectPath(file, selection);
+  if (!selection.Passed) {
+    throw FileError("cannot rip", file,
+                    "not a stream container (" + text + ")");
+  }
+  Rip(
+      selection, [](const std::string&) {}, [] {});
+  out << PathInDirectory(selection, ScriptName(selection)) << '\n';
+}
+
+int RipCommand(const std::vector<std::string>& files, std::ostream& out,
+               std::ostream& err) {
+  int status = kOk;
+  for (const std::string& file : files) {
+    try {
+      RipOne(file, out);
+    } catch (const std::exception& error) {
+      err << kProgram << ": " << error.what() << '\n';
+      status = kFailed;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out,
+           std::ostream& err) {
+  std::vector<std::string> operands;
+  bool options_done = false;
+  for (const std::string& arg : args) {
+    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
+      operands.push_back(arg);
+    } else if (arg == "--") {
+      options_done = true;
+    } else if (arg == "--help" || arg == "-h") {
+      out << kUsageLines << '\n' << kHelp;
+      return kOk;
+    } else if (arg == "--version") {
+      out << kProgram << ' ' << BRIMWALD_VERSION << '\n';
+      return kOk;
+    } else {
+      return UsageError(err, "unknown option '" + arg + "'");
+    }
+  }
+  if (operands.empty()) return UsageError(err, "missing command");
+  const std::string& command = operands.front();
+  std::vector<std::string> files(operands.begin() + 1, operands.end());
+  if (command == "inspect") {
+    if (files.size() != 1) {
+      return UsageError(err, "inspect takes exactly one FILE");
+    }
+    try {
+      return InspectCommand(files.front(), out);
+    } catch (const std::exception& error) {
+      err << kProgram << ": " << error.what() << '\n';
+      return kFailed;
+    }
+  }
+  if (command == "rip") {
+    if (files.empty()) return UsageError(err, "rip needs at least one FILE");
+    return RipCommand(files, out, err);
+  }
+  return UsageError(err, "unknown command '" + command + "'");
+}
+
+}  // namespace brimwald

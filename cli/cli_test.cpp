@@ -1,0 +1,141 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "testing/container_builder.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+using testing::ContainerBuilder;
+using testing::ReadFile;
+using testing::TempDir;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunWith(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  std::string Container(const std::string& name,
+                        const ContainerBuilder& builder) {
+    std::string path = dir_.File(name);
+    builder.WriteTo(path);
+    return path;
+  }
+  TempDir dir_;
+};
+
+TEST_F(CliTest, InspectPrintsTheLabelAsTwoLines) {
+  std::string path =
+      Container("music.str", ContainerBuilder().VfsStart(-1).FileCount(7));
+  Result result = RunWith({"inspect", path});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "VFS Start at: 0xFFFFFFFF\nIncluded Files: 7\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(CliTest, InspectOfANonContainerFails) {
+  for (std::string bytes : {"", "ZEQ", "zeqsndstream and more bytes"}) {
+    std::string path = dir_.File("bad.str");
+    testing::WriteFile(path, bytes);
+    Result result = RunWith({"inspect", path});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Invalid File!!!\n");
+  }
+}
+
+TEST_F(CliTest, UnreadableFilesAreErrorsOnStderr) {
+  std::string cut = Container("cut.str", ContainerBuilder().Truncate(26));
+  for (std::string path : {dir_.File("missing.str"), cut, dir_.path() + "/"}) {
+    Result result = RunWith({"inspect", path});
+    EXPECT_EQ(result.status, 1) << path;
+    EXPECT_EQ(result.out, "") << path;
+    EXPECT_EQ(result.err.rfind("brimwald-ripper-cli: cannot ", 0), 0u)
+        << result.err;
+  }
+  EXPECT_NE(
+      RunWith({"inspect", dir_.File("missing.str")}).err.find("missing.str"),
+      std::string::npos);
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"cut.str"});
+}
+
+TEST_F(CliTest, BadArgumentsAreUsageErrors) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {},
+           {"inspect"},
+           {"inspect", "a", "b"},
+           {"rip"},
+           {"frobnicate"},
+           {"--frobnicate", "inspect", "a"}}) {
+    Result result = RunWith(args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("Usage: brimwald-ripper-cli"), std::string::npos);
+  }
+  EXPECT_EQ(RunWith({"--help"}).status, 0);
+  EXPECT_NE(RunWith({"--help"}).out.find("rip FILE..."), std::string::npos);
+  EXPECT_EQ(RunWith({"--version"}).out.rfind("brimwald-ripper-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, RipWritesTheScriptBesideTheContainer) {
+  std::string path = Container(
+      "music.str", ContainerBuilder::WithEntries({{"sfx/a.wav", "h", "b"}}));
+  Result result = RunWith({"rip", path});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, dir_.File("RIP_music.bat") + "\n");
+  std::string script = ReadFile(dir_.File("RIP_music.bat"));
+  // The container is named bare: the script runs from its folder.
+  EXPECT_NE(script.find("quarnel \"music.str\" \"EXT_music\\sfx\\a.mainhd\""),
+            std::string::npos);
+}
+
+TEST_F(CliTest, RipGoesOnAfterAFailureAndReportsIt) {
+  std::string good =
+      Container("good.str", ContainerBuilder::WithEntries({{"a", "h", "b"}}));
+  std::string invalid =
+      Container("invalid.str", ContainerBuilder().Magic("XXXXXXXXXXXX"));
+  std::string broken =
+      Container("broken.str",
+                ContainerBuilder::WithEntries({{"a", "h", "b"}}).FileCount(9));
+  Result result =
+      RunWith({"rip", invalid, dir_.File("missing.str"), broken, good});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, dir_.File("RIP_good.bat") + "\n");
+  EXPECT_NE(result.err.find("invalid.str"), std::string::npos);
+  EXPECT_NE(result.err.find("Invalid File!!!"), std::string::npos);
+  EXPECT_NE(result.err.find("missing.str"), std::string::npos);
+  EXPECT_NE(result.err.find("broken.str"), std::string::npos);
+  EXPECT_EQ(dir_.Names(),
+            (std::vector<std::string>{"RIP_good.bat", "broken.str", "good.str",
+                                      "invalid.str"}));
+}
+
+TEST_F(CliTest, ProgramExitStatusAndStreams) {
+  std::string path = Container("x.str", ContainerBuilder().FileCount(1));
+  std::string command = std::string(CLI_PATH) + " inspect '" + path + "' >'" +
+                        dir_.File("out") + "' 2>'" + dir_.File("err") + "'";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFile(dir_.File("out")),
+            "VFS Start at: 0x0\nIncluded Files: 1\n");
+  status =
+      std::system((std::string(CLI_PATH) + " nonsense 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
+}  // namespace brimwald

@@ -1,0 +1,99 @@
+#include "rip/script_lines.h"
+
+#include <algorithm>
+
+#include "text/file_error.h"
+#include "text/text_format.h"
+
+namespace brimwald {
+namespace {
+
+constexpr std::string_view kEnd = "\r\n";
+
+bool CannotBeQuoted(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte == '"' || byte < 0x20;
+  });
+}
+
+}  // namespace
+
+void AppendPercentEscaped(std::string& out, std::string_view text) {
+  for (size_t percent = text.find('%'); percent != std::string_view::npos;
+       percent = text.find('%')) {
+    out.append(text.substr(0, percent + 1));
+    out.push_back('%');
+    text.remove_prefix(percent + 1);
+  }
+  out.append(text);
+}
+
+ScriptLines::ScriptLines(std::string_view file_path,
+                         std::string_view base_name) {
+  if (CannotBeQuoted(file_path) || CannotBeQuoted(base_name)) {
+    throw FileError("cannot rip", file_path,
+                    "its name holds a double quote or a control character, "
+                    "which a batch script can't quote");
+  }
+  quoted_file_path_ = "\"";
+  AppendPercentEscaped(quoted_file_path_, file_path);
+  quoted_file_path_ += '"';
+  folder_ = "EXT_";
+  AppendPercentEscaped(folder_, base_name);
+}
+
+void ScriptLines::AppendDirectoryLine(std::string& out) const {
+  out += "MD \"";
+  out += folder_;
+  out += '"';
+  out += kEnd;
+}
+
+void ScriptLines::AppendPiece(std::string& out, std::string_view entry_name,
+                              std::string_view extension) const {
+  out += '"';
+  out += folder_;
+  out += '\\';
+  AppendPercentEscaped(out, entry_name);
+  out += extension;
+  out += '"';
+}
+
+void ScriptLines::AppendCut(std::string& out, std::string_view entry_name,
+                            std::string_view extension, int32_t first,
+                            int32_t last) const {
+  out += "quarnel ";
+  out += quoted_file_path_;
+  out += ' ';
+  AppendPiece(out, entry_name, extension);
+  out += " 0x";
+  AppendHexText(out, first);
+  out += " 0x";
+  AppendHexText(out, last);
+  out += kEnd;
+}
+
+void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
+                              const PieceRanges& ranges) const {
+  AppendCut(out, entry_name, ".mainhd", ranges.RecordFirst, ranges.RecordLast);
+  AppendCut(out, entry_name, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
+  AppendCut(out, entry_name, ".strbd", ranges.BodyFirst, ranges.BodyLast);
+  out += "COPY /B ";
+  AppendPiece(out, entry_name, ".mainhd");
+  out += " + ";
+  AppendPiece(out, entry_name, ".strhd");
+  out += " + ";
+  AppendPiece(out, entry_name, ".strbd");
+  out += ' ';
+  AppendPiece(out, entry_name, ".qvstr");
+  out += kEnd;
+  for (std::string_view extension : {".mainhd", ".strhd", ".strbd"}) {
+    out += "DEL ";
+    AppendPiece(out, entry_name, extension);
+    out += kEnd;
+  }
+  out += kEnd;
+}
+
+}  // namespace brimwald

@@ -1,0 +1,26 @@
+# Shared by the scripts: the repository root and installing missing Debian
+# packages, so that each script works on a fresh machine.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+# Installs those of the given Debian packages that are not installed yet.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null |
+        grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ "${#missing[@]}" -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
+    --no-install-recommends "${missing[@]}" >&2
+}
+
+# What building and testing the project needs.
+BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev)

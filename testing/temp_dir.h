@@ -1,0 +1,36 @@
+#ifndef BRIMWALD_TESTING_TEMP_DIR_H_
+#define BRIMWALD_TESTING_TEMP_DIR_H_
+
+#include <string>
+#include <vector>
+
+namespace brimwald::testing {
+
+/// A fresh directory under the system's temporary directory, removed with
+/// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  /// The path of `name` inside this directory.
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  /// The names of the entries directly in this directory, sorted.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::string path_;
+};
+
+/// The whole content of the file at `path`; throws if it can't be read.
+std::string ReadFile(const std::string& path);
+
+/// Creates or replaces the file at `path` with `bytes`.
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace brimwald::testing
+
+#endif  // BRIMWALD_TESTING_TEMP_DIR_H_
