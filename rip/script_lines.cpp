@@ -10,10 +10,13 @@ namespace {
 
 constexpr std::string_view kEnd = "\r\n";
 
+// A double quote or a control byte can't stand inside a quoted batch
+// argument; a path separator would make the bare name a path on Windows
+// (a POSIX file may be named "..\\x.str").
 bool CannotBeQuoted(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) {
     auto byte = static_cast<unsigned char>(c);
-    return byte == '"' || byte < 0x20;
+    return byte == '"' || byte < 0x20 || byte == '\\' || byte == '/';
   });
 }
 
@@ -33,8 +36,9 @@ ScriptLines::ScriptLines(std::string_view file_path,
                          std::string_view base_name) {
   if (CannotBeQuoted(file_path) || CannotBeQuoted(base_name)) {
     throw FileError("cannot rip", file_path,
-                    "its name holds a double quote or a control character, "
-                    "which a batch script can't quote");
+                    "its name holds a double quote, a control character or a "
+                    "path separator, which a batch script can't quote as a "
+                    "bare file name");
   }
   quoted_file_path_ = "\"";
   AppendPercentEscaped(quoted_file_path_, file_path);

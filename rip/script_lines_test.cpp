@@ -56,7 +56,8 @@ TEST(ScriptLinesTest, NegativeEndsAreTwosComplement) {
 }
 
 TEST(ScriptLinesTest, ContainerNamesThatCantBeQuotedAreRefused) {
-  for (std::string name : {"say\"hi\".str", "tab\t.str", "nl\n.str"}) {
+  for (std::string name :
+       {"say\"hi\".str", "tab\t.str", "nl\n.str", "..\\up.str", "a/b.str"}) {
     EXPECT_THROW(ScriptLines(name, "x"), FileError) << name;
   }
   EXPECT_NO_THROW(ScriptLines("caf\xE9 & !^ (1).str", "caf\xE9 & !^ (1)"));
