@@ -109,13 +109,13 @@ TEST_F(StreamContainerTest, ReadsAcrossCacheBlocksSeeTheRightBytes) {
   EXPECT_EQ(window, std::string_view(bytes).substr(65536 * 2 - 10, 512));
 }
 
-TEST_F(StreamContainerTest, RecordFieldsComeFromTheirOwnOffsets) {
+TEST_F(StreamContainerTest, VfsRecordComeFromTheirOwnOffsets) {
   ContainerBuilder builder;
-  builder.Record(40, {.body_offset = 1,
-                      .body_size = 2,
-                      .header_offset = 3,
-                      .header_size = 4,
-                      .name_offset = 5});
+  builder.Record(40, {.BodyOffset = 1,
+                      .BodySize = 2,
+                      .HeaderOffset = 3,
+                      .HeaderSize = 4,
+                      .NameOffset = 5});
   StreamContainer container(Write(builder.bytes()));
   VfsRecord record = container.ReadRecord(40);
   EXPECT_EQ(record.BodyOffset, 1);

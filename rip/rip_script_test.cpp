@@ -18,7 +18,7 @@ namespace {
 
 using testing::ContainerBuilder;
 using testing::ReadFile;
-using testing::RecordFields;
+
 using testing::TempDir;
 using testing::TestEntry;
 
@@ -30,19 +30,19 @@ std::string Hex(int64_t value) {
 
 // The script as written out by hand from the line formats, for comparison.
 std::string ExpectedScript(const std::string& base, int32_t vfs_start,
-                           const std::vector<RecordFields>& records,
+                           const std::vector<VfsRecord>& records,
                            const std::vector<std::string>& entry_names) {
   std::string script = "MD \"EXT_" + base + "\"\r\n";
   for (size_t i = 0; i < records.size(); ++i) {
-    const RecordFields& f = records[i];
+    const VfsRecord& f = records[i];
     std::string piece = "\"EXT_" + base + "\\" + entry_names[i];
     std::string cut = "quarnel \"" + base + ".str\" " + piece;
     int64_t r = vfs_start + 72 * static_cast<int64_t>(i);
     script += cut + ".mainhd\" 0x" + Hex(r) + " 0x" + Hex(r + 71) + "\r\n";
-    script += cut + ".strhd\" 0x" + Hex(f.header_offset) + " 0x" +
-              Hex(int64_t{f.header_offset} + f.header_size - 1) + "\r\n";
-    script += cut + ".strbd\" 0x" + Hex(f.body_offset) + " 0x" +
-              Hex(int64_t{f.body_offset} + f.body_size - 1) + "\r\n";
+    script += cut + ".strhd\" 0x" + Hex(f.HeaderOffset) + " 0x" +
+              Hex(int64_t{f.HeaderOffset} + f.HeaderSize - 1) + "\r\n";
+    script += cut + ".strbd\" 0x" + Hex(f.BodyOffset) + " 0x" +
+              Hex(int64_t{f.BodyOffset} + f.BodySize - 1) + "\r\n";
     script += "COPY /B " + piece + ".mainhd\" + " + piece + ".strhd\" + " +
               piece + ".strbd\" " + piece + ".qvstr\"\r\n";
     script += "DEL " + piece + ".mainhd\"\r\n";
@@ -91,10 +91,10 @@ TEST_F(RipScriptTest, ScriptMatchesTheLineFormatsByteForByte) {
       {"a.w.wavav", "", ""},
       {"\x80\xFF name!&^", "h", "b"},
   });
-  std::vector<RecordFields> records = builder.records();
+  std::vector<VfsRecord> records = builder.records();
   // An empty header and body at offset 0: ranges 0 to FFFFFFFF.
-  records[2].header_offset = 0;
-  records[2].body_offset = 0;
+  records[2].HeaderOffset = 0;
+  records[2].BodyOffset = 0;
   builder.Record(32 + 72 * 2, records[2]);
   Choose(builder);
   RunRip();
@@ -210,11 +210,11 @@ TEST_F(RipScriptTest, RecordEndAtTheTopOfTheRangeOverflows) {
   std::filesystem::resize_file(path, uintmax_t{1} << 31, error);
   if (error) GTEST_SKIP() << "no sparse files here: " << error.message();
   ContainerBuilder record;
-  record.Record(0, {.body_offset = 36,
-                    .body_size = 1,
-                    .header_offset = 36,
-                    .header_size = 1,
-                    .name_offset = 32});
+  record.Record(0, {.BodyOffset = 36,
+                    .BodySize = 1,
+                    .HeaderOffset = 36,
+                    .HeaderSize = 1,
+                    .NameOffset = 32});
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   file.seekp(r);
   file.write(record.bytes().data() + 0, 72 - 20);  // up to the last used field

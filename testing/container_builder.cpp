@@ -26,21 +26,21 @@ ContainerBuilder ContainerBuilder::WithEntries(
     const std::vector<TestEntry>& entries) {
   ContainerBuilder builder;
   size_t at = kHeaderSize + kRecordSize * entries.size();
-  std::vector<RecordFields> records(entries.size());
+  std::vector<VfsRecord> records(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
-    records[i].name_offset = ToInt32(at);
+    records[i].NameOffset = ToInt32(at);
     builder.Bytes(at, entries[i].name + '\0');
     at += entries[i].name.size() + 1;
   }
   for (size_t i = 0; i < entries.size(); ++i) {
-    records[i].header_offset = ToInt32(at);
-    records[i].header_size = ToInt32(entries[i].header.size());
+    records[i].HeaderOffset = ToInt32(at);
+    records[i].HeaderSize = ToInt32(entries[i].header.size());
     builder.Bytes(at, entries[i].header);
     at += entries[i].header.size();
   }
   for (size_t i = 0; i < entries.size(); ++i) {
-    records[i].body_offset = ToInt32(at);
-    records[i].body_size = ToInt32(entries[i].body.size());
+    records[i].BodyOffset = ToInt32(at);
+    records[i].BodySize = ToInt32(entries[i].body.size());
     builder.Bytes(at, entries[i].body);
     at += entries[i].body.size();
   }
@@ -76,13 +76,13 @@ ContainerBuilder& ContainerBuilder::Bytes(size_t offset,
 }
 
 ContainerBuilder& ContainerBuilder::Record(size_t offset,
-                                           const RecordFields& fields) {
+                                           const VfsRecord& fields) {
   Bytes(offset, std::string(kRecordSize, kFiller));
-  Int32(offset + 8, fields.body_offset);
-  Int32(offset + 16, fields.body_size);
-  Int32(offset + 24, fields.header_offset);
-  Int32(offset + 32, fields.header_size);
-  return Int32(offset + 48, fields.name_offset);
+  Int32(offset + 8, fields.BodyOffset);
+  Int32(offset + 16, fields.BodySize);
+  Int32(offset + 24, fields.HeaderOffset);
+  Int32(offset + 32, fields.HeaderSize);
+  return Int32(offset + 48, fields.NameOffset);
 }
 
 ContainerBuilder& ContainerBuilder::Truncate(size_t size) {

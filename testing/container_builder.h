@@ -10,21 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "container/stream_container.h"
+
 namespace brimwald::testing {
 
 struct TestEntry {
   std::string name;  // written with a NUL after it
   std::string header;
   std::string body;
-};
-
-/// The used fields of one 72-byte record, as written.
-struct RecordFields {
-  int32_t body_offset = 0;
-  int32_t body_size = 0;
-  int32_t header_offset = 0;
-  int32_t header_size = 0;
-  int32_t name_offset = 0;
 };
 
 class ContainerBuilder {
@@ -45,19 +38,19 @@ class ContainerBuilder {
   /// Writes `bytes` at `offset`, growing the file as needed.
   ContainerBuilder& Bytes(size_t offset, std::string_view bytes);
   /// Writes a record's used fields at `offset`, and filler in the rest.
-  ContainerBuilder& Record(size_t offset, const RecordFields& fields);
+  ContainerBuilder& Record(size_t offset, const VfsRecord& fields);
   /// Cuts the file to `size` bytes.
   ContainerBuilder& Truncate(size_t size);
 
   const std::string& bytes() const { return bytes_; }
-  const std::vector<RecordFields>& records() const { return records_; }
+  const std::vector<VfsRecord>& records() const { return records_; }
 
   /// Writes the bytes to `path`; throws std::runtime_error on failure.
   void WriteTo(const std::string& path) const;
 
  private:
   std::string bytes_;
-  std::vector<RecordFields> records_;  // as laid out by WithEntries
+  std::vector<VfsRecord> records_;  // as laid out by WithEntries
 };
 
 /// Entries like a game's: short names in a few sub-folders, some ending in

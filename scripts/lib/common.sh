@@ -24,3 +24,5 @@ ensure_packages() {
 
 # What building and testing the project needs.
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev)
+# What the window needs on top.
+APP_PACKAGES=()
