@@ -183,7 +183,8 @@ int64_t RangeLength(int32_t first, int32_t last, int64_t input_size) {
                              "offset " +
                              OffsetText(first));
   }
-  // first >= 0 here, so neither comparison can overflow.
+  // Testing first > input_size before subtracting keeps the subtraction
+  // from overflowing for any input_size, even a (meaningless) negative one.
   if (first > input_size || length > input_size - first) {
     throw std::runtime_error("the range " + OffsetText(first) + " to " +
                              OffsetText(last) + " (" + std::to_string(length) +

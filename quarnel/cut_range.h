@@ -24,7 +24,8 @@ std::optional<int32_t> ParseOffset(std::string_view text);
 /// FIRST, LAST below FIRST - 1, or a range past the end.
 ///
 /// An empty range (LAST = FIRST - 1) is valid wherever a non-empty one could
-/// start, from 0 up to and including `input_size`.
+/// start, from 0 up to and including `input_size`. A negative `input_size`
+/// holds no range.
 int64_t RangeLength(int32_t first, int32_t last, int64_t input_size);
 
 /// Writes the bytes of the regular file `input` from `first` through `last`
