@@ -93,9 +93,11 @@ class NewFolders {
   explicit NewFolders(const std::string& output) {
     fs::path folder = fs::path(output).parent_path();
     std::error_code error;
-    for (fs::path missing = folder;
-         !missing.empty() && !fs::exists(missing, error);
+    for (fs::path missing = folder; !missing.empty();
          missing = missing.parent_path()) {
+      // A folder that can't be looked at counts as there: this must never
+      // remove a folder it didn't make.
+      if (fs::exists(missing, error) || error) break;
       created_.push_back(missing);
       if (missing == missing.parent_path()) break;
     }
