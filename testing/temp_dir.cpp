@@ -38,6 +38,18 @@ std::vector<std::string> TempDir::Names() const {
   return names;
 }
 
+std::vector<std::string> TempDir::Tree() const {
+  std::vector<std::string> paths;
+  for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+    std::string relative =
+        entry.path().lexically_relative(path_).generic_string();
+    if (entry.is_directory()) relative += '/';
+    paths.push_back(std::move(relative));
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);

@@ -20,6 +20,9 @@ class TempDir {
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   /// The names of the entries directly in this directory, sorted.
   std::vector<std::string> Names() const;
+  /// The paths of every file and folder below this directory, relative to
+  /// it with "/" between parts, sorted; folders end in "/".
+  std::vector<std::string> Tree() const;
 
  private:
   std::string path_;

@@ -1,0 +1,31 @@
+# Installs the build in BUILD_DIR (configuration CONFIG) into the scratch
+# prefix PREFIX and checks that every program in PROGRAMS ("|"-separated
+# paths relative to PREFIX) is there and answers --version.
+#
+#   cmake -D BUILD_DIR=... -D CONFIG=... -D PREFIX=... -D PROGRAMS=... \
+#         -P check_install.cmake
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --config "${CONFIG}"
+          --prefix "${PREFIX}"
+  RESULT_VARIABLE status
+  OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+string(REPLACE "|" ";" programs "${PROGRAMS}")
+foreach(program IN LISTS programs)
+  set(path "${PREFIX}/${program}")
+  if(NOT EXISTS "${path}")
+    message(FATAL_ERROR "not installed: ${program}")
+  endif()
+  execute_process(COMMAND "${path}" --version
+    RESULT_VARIABLE status OUTPUT_VARIABLE version)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "installed ${program} fails to run: ${status}")
+  endif()
+  message(STATUS "installed ${program}: ${version}")
+endforeach()
+file(REMOVE_RECURSE "${PREFIX}")

@@ -1,0 +1,216 @@
+#include "quarnel/cut_range.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "text/atomic_file.h"
+#include "text/file_error.h"
+#include "text/text_format.h"
+
+namespace brimwald::quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Small enough to keep memory flat for any range, large enough that a big
+// body takes few reads.
+constexpr size_t kChunkSize = 64 * 1024;
+
+std::optional<uint32_t> HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<uint32_t>(c - 'A' + 10);
+  return std::nullopt;
+}
+
+// Offsets in messages look as they did on the command line.
+std::string OffsetText(int32_t offset) { return "0x" + HexText(offset); }
+
+// An input opened read-only; closed when it goes.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path) : path_(path) {
+    RefuseNonRegular();
+    errno = 0;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) throw SystemFileError("cannot open", path, errno);
+  }
+  ~InputFile() { std::fclose(file_); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  int64_t Size() const {
+    std::error_code error;
+    std::uintmax_t size = fs::file_size(path_, error);
+    if (error) throw FileError("cannot read", path_, error.message());
+    // No range reaches that far, so a larger size behaves the same.
+    return size > INT64_MAX ? INT64_MAX : static_cast<int64_t>(size);
+  }
+
+  // `first` is within the file, so it fits a long even where long has 32
+  // bits.
+  void SeekTo(int32_t first) {
+    errno = 0;
+    if (std::fseek(file_, static_cast<long>(first), SEEK_SET) != 0) {
+      throw SystemFileError("cannot read", path_, errno);
+    }
+  }
+
+  // Reads exactly `size` bytes into `buffer`.
+  void Read(char* buffer, size_t size) {
+    errno = 0;
+    if (std::fread(buffer, 1, size, file_) == size) return;
+    if (std::ferror(file_)) throw SystemFileError("cannot read", path_, errno);
+    throw FileError("cannot read", path_,
+                    "it ended before the range did (did it change while "
+                    "being cut?)");
+  }
+
+ private:
+  // Opening a folder succeeds on some systems, and opening a FIFO blocks;
+  // neither holds bytes to cut.
+  void RefuseNonRegular() const {
+    std::error_code error;
+    fs::file_status status = fs::status(path_, error);
+    if (error || !fs::exists(status) || fs::is_regular_file(status)) return;
+    throw FileError("cannot open", path_,
+                    fs::is_directory(status) ? "it is a folder, not a file"
+                                             : "it is not a regular file");
+  }
+
+  std::string path_;
+  std::FILE* file_ = nullptr;
+};
+
+// The folders made for an output, removed again (innermost first) unless
+// the output was committed, so that a failed cut leaves the tree as it was.
+class NewFolders {
+ public:
+  explicit NewFolders(const std::string& output) {
+    fs::path folder = fs::path(output).parent_path();
+    std::error_code error;
+    for (fs::path missing = folder; !missing.empty();
+         missing = missing.parent_path()) {
+      // A folder that can't be looked at counts as there: this must never
+      // remove a folder it didn't make.
+      if (fs::exists(missing, error) || error) break;
+      created_.push_back(missing);
+      if (missing == missing.parent_path()) break;
+    }
+    if (created_.empty()) return;
+    fs::create_directories(folder, error);
+    if (error) {
+      RemoveCreated();
+      throw FileError("cannot create", output,
+                      "cannot make its folder '" + folder.string() +
+                          "': " + error.message());
+    }
+  }
+  ~NewFolders() { RemoveCreated(); }
+  NewFolders(const NewFolders&) = delete;
+  NewFolders& operator=(const NewFolders&) = delete;
+
+  void Keep() { created_.clear(); }
+
+ private:
+  void RemoveCreated() {
+    std::error_code ignored;
+    // fs::remove leaves a folder that isn't empty, so nothing that someone
+    // else put there meanwhile is lost.
+    for (const fs::path& folder : created_) fs::remove(folder, ignored);
+    created_.clear();
+  }
+
+  std::vector<fs::path> created_;  // innermost first
+};
+
+void RefuseFolderOutput(const std::string& output) {
+  std::error_code error;
+  if (fs::path(output).filename().empty() || fs::is_directory(output, error)) {
+    throw FileError("cannot write", output, "it names a folder, not a file");
+  }
+}
+
+// RangeLength with the input's name in the error.
+int64_t LengthWithin(const std::string& input, int32_t first, int32_t last,
+                     int64_t input_size) {
+  try {
+    return RangeLength(first, last, input_size);
+  } catch (const std::runtime_error& error) {
+    throw FileError("cannot cut", input, error.what());
+  }
+}
+
+void CopyBytes(InputFile& input, AtomicFile& output, int64_t length) {
+  std::vector<char> chunk(kChunkSize);
+  while (length > 0) {
+    size_t size = length < static_cast<int64_t>(kChunkSize)
+                      ? static_cast<size_t>(length)
+                      : kChunkSize;
+    input.Read(chunk.data(), size);
+    output.Write(std::string_view(chunk.data(), size));
+    length -= static_cast<int64_t>(size);
+  }
+}
+
+}  // namespace
+
+std::optional<int32_t> ParseOffset(std::string_view text) {
+  if (!text.starts_with("0x")) return std::nullopt;
+  std::string_view digits = text.substr(2);
+  if (digits.empty() || digits.size() > 8) return std::nullopt;
+  uint32_t bits = 0;
+  for (char c : digits) {
+    std::optional<uint32_t> digit = HexDigitValue(c);
+    if (!digit) return std::nullopt;
+    bits = (bits << 4) | *digit;
+  }
+  // Two's complement: 0x80000000 and above are the negative numbers.
+  return static_cast<int32_t>(bits);
+}
+
+int64_t RangeLength(int32_t first, int32_t last, int64_t input_size) {
+  if (first < 0) {
+    throw std::runtime_error("the first offset " + OffsetText(first) +
+                             " is negative (" + DecimalText(first) + ")");
+  }
+  int64_t length = int64_t{last} - first + 1;
+  if (length < 0) {
+    throw std::runtime_error("the last offset " + OffsetText(last) +
+                             " lies more than one byte before the first "
+                             "offset " +
+                             OffsetText(first));
+  }
+  // Testing first > input_size before subtracting keeps the subtraction
+  // from overflowing for any input_size, even a (meaningless) negative one.
+  if (first > input_size || length > input_size - first) {
+    throw std::runtime_error("the range " + OffsetText(first) + " to " +
+                             OffsetText(last) + " (" + std::to_string(length) +
+                             " bytes) runs past the end of the input, which "
+                             "has " +
+                             std::to_string(input_size) + " bytes");
+  }
+  return length;
+}
+
+void CutRange(const std::string& input, const std::string& output,
+              int32_t first, int32_t last) {
+  InputFile source(input);
+  int64_t length = LengthWithin(input, first, last, source.Size());
+  RefuseFolderOutput(output);
+  NewFolders folders(output);
+  {
+    // Declared after the folders, so its temporary file goes first.
+    AtomicFile target(output);
+    if (length > 0) source.SeekTo(first);
+    CopyBytes(source, target, length);
+    target.Commit();
+  }
+  folders.Keep();
+}
+
+}  // namespace brimwald::quarnel

@@ -1,0 +1,17 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "quarnel/quarnel.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::ios::sync_with_stdio(false);
+  int status = brimwald::quarnel::RunQuarnel(args, std::cout, std::cerr);
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "quarnel: cannot write to standard output\n";
+    return 1;
+  }
+  return status;
+}

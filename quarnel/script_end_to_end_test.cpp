@@ -1,0 +1,330 @@
+// Rips containers with the built brimwald-ripper-cli, then carries out each
+// rip script line by line as the command interpreter would, calling the
+// built quarnel, and checks that every joined file holds exactly its
+// record, header and body as they stand in the container.
+//
+// The runner knows only the four line forms a rip writes (MD, quarnel,
+// COPY /B with "+"-joined sources, DEL) and fails on anything else, so a
+// change in the script's form shows here as well as in its unit tests.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "testing/container_builder.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ContainerBuilder;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TestEntry;
+
+constexpr size_t kRecordSize = 72;
+
+// A word for the POSIX shell, whatever bytes it holds.
+std::string ShellWord(const std::string& text) {
+  std::string word = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      word += "'\\''";
+    } else {
+      word += c;
+    }
+  }
+  return word + "'";
+}
+
+int ExitStatusOf(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Splits a script line into words as the command interpreter does: "%%" is
+// one "%", spaces outside double quotes separate words, quotes group and
+// are dropped. Anything the interpreter would treat specially (a lone "%",
+// an unquoted & | < > ^) means the writer failed to protect a name.
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false;
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '%') {
+      if (i + 1 == line.size() || line[i + 1] != '%') {
+        throw std::runtime_error("lone % in: " + line);
+      }
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+      in_word = true;
+      continue;
+    } else if (c == ' ' && !quoted) {
+      if (in_word) words.push_back(word);
+      word.clear();
+      in_word = false;
+      continue;
+    } else if (!quoted &&
+               std::string_view("&|<>^").find(c) != std::string::npos) {
+      throw std::runtime_error("unquoted special character in: " + line);
+    }
+    word += c;
+    in_word = true;
+  }
+  if (quoted) throw std::runtime_error("unbalanced quote in: " + line);
+  if (in_word) words.push_back(word);
+  return words;
+}
+
+// The lines of a script, each required to end in CR LF.
+std::vector<std::string> ScriptLines(const std::string& script) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < script.size()) {
+    size_t end = script.find("\r\n", start);
+    if (end == std::string::npos) {
+      throw std::runtime_error("last line has no CR LF");
+    }
+    std::string line = script.substr(start, end - start);
+    if (line.find_first_of("\r\n") != std::string::npos) {
+      throw std::runtime_error("stray line break in: " + line);
+    }
+    lines.push_back(std::move(line));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Carries out a rip script inside `dir`, where the container lies, and
+// keeps every write inside the script's EXT_ folder.
+class ScriptRunner {
+ public:
+  ScriptRunner(std::string dir, std::string ext_folder)
+      : dir_(std::move(dir)), ext_folder_(std::move(ext_folder)) {}
+
+  void Run(const std::string& script) {
+    for (const std::string& line : ScriptLines(script)) {
+      line_ = line;
+      RunLine(SplitWords(line));
+    }
+  }
+
+ private:
+  void RunLine(const std::vector<std::string>& words) {
+    if (words.empty()) return;
+    const std::string& command = words[0];
+    if (command == "MD" && words.size() == 2) return MakeFolder(words[1]);
+    if (command == "quarnel" && words.size() == 5) return Cut(words);
+    if (command == "COPY" && words.size() >= 4 && words[1] == "/B") {
+      return Join(words);
+    }
+    if (command == "DEL" && words.size() == 2) return Delete(words[1]);
+    Fail("a line the runner doesn't know");
+  }
+
+  void MakeFolder(const std::string& name) {
+    if (!fs::create_directory(Local(name, true))) Fail("folder exists");
+  }
+
+  void Cut(const std::vector<std::string>& words) {
+    // The script names the container bare: it runs beside it.
+    if (words[1].find_first_of("/\\") != std::string::npos) {
+      Fail("container named with a folder");
+    }
+    Local(words[2], false);
+    std::string command = "cd " + ShellWord(dir_) + " && " +
+                          ShellWord(QUARNEL_PATH) + " " + ShellWord(words[1]) +
+                          " " + ShellWord(Mapped(words[2])) + " " +
+                          ShellWord(words[3]) + " " + ShellWord(words[4]);
+    if (ExitStatusOf(command) != 0) Fail("quarnel failed");
+  }
+
+  void Join(const std::vector<std::string>& words) {
+    std::string joined;
+    size_t at = 2;
+    joined += ReadFile(Local(words[at], false));
+    for (; at + 3 < words.size() && words[at + 1] == "+"; at += 2) {
+      joined += ReadFile(Local(words[at + 2], false));
+    }
+    if (at + 2 != words.size()) Fail("malformed COPY");
+    testing::WriteFile(Local(words[at + 1], false), joined);
+  }
+
+  void Delete(const std::string& name) {
+    std::string path = Local(name, false);
+    if (!fs::is_regular_file(path) || !fs::remove(path)) Fail("DEL failed");
+  }
+
+  std::string Mapped(const std::string& name) const {
+    std::string path = name;
+    for (char& c : path) {
+      if (c == '\\') c = '/';
+    }
+    return path;
+  }
+
+  // The path in `dir_` of the script's `name`, which must lie inside the
+  // EXT_ folder (or be that folder, for MD).
+  std::string Local(const std::string& name, bool is_folder) const {
+    fs::path path = fs::path(Mapped(name)).lexically_normal();
+    auto part = path.begin();
+    if (path.is_absolute() || part == path.end() || *part != ext_folder_) {
+      Fail("path outside " + ext_folder_);
+    }
+    for (const fs::path& each : path) {
+      if (each == "..") Fail("path climbs out");
+    }
+    if (!is_folder && std::next(part) == path.end()) Fail("file is a folder");
+    return dir_ + "/" + path.generic_string();
+  }
+
+  [[noreturn]] void Fail(const std::string& why) const {
+    throw std::runtime_error(why + " in line: " + line_);
+  }
+
+  std::string dir_;
+  std::string ext_folder_;
+  std::string line_;
+};
+
+struct Container {
+  std::string file_name;
+  std::vector<TestEntry> entries;
+  // The entry names the joined files must get, "/" between parts.
+  std::vector<std::string> entry_names;
+};
+
+std::string Patterned(size_t size, int seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) {
+    bytes[i] = static_cast<char>(
+        (i * 13 + i / 256 + static_cast<size_t>(seed)) & 0xFF);
+  }
+  return bytes;
+}
+
+std::vector<Container> TestContainers() {
+  Container music{"music.str", {}, {}};
+  auto add = [&music](std::string name, std::string header, std::string body,
+                      std::string entry_name) {
+    music.entries.push_back(
+        {std::move(name), std::move(header), std::move(body)});
+    music.entry_names.push_back(std::move(entry_name));
+  };
+  add("sfx/door.wav", std::string("HD\0\xFF\r\n", 6), "door\0body", "sfx/door");
+  add("music/theme.wav", "", "theme body", "music/theme");
+  add("voice/en/line 1.wav", "voice header", "", "voice/en/line 1");
+  add("deep/a/b/c/silence", "", "", "deep/a/b/c/silence");
+  add("100%/fx%%.wav", "h%", "b%%", "100%/fx%%");
+  add("sfx/rock&roll.wav", "R", "&", "sfx/rock&roll");
+  add("a.w.wavav", "aw", "wav", "a.wav");
+  add("LOUD.WAV", "L", "OUD", "LOUD.WAV");
+  add("plain", "p", "q", "plain");
+  // Larger than quarnel's copy chunk, so its chunks are joined too.
+  add("big/stream.wav", Patterned(300, 1), Patterned(200000, 2), "big/stream");
+
+  // An empty name leaves only the extension: EXT_<base>/.qvstr.
+  Container percent{
+      "half 50%.str",
+      {{"x.wav", "hh", "bb"}, {"sub/y", "", "only body"}, {"", "e", "f"}},
+      {"x", "sub/y", ""}};
+  Container empty{"empty.str", {}, {}};
+  Container sample{"sample.str", testing::SampleEntries(24), {}};
+  for (const TestEntry& entry : sample.entries) {
+    std::string name = entry.name;
+    if (name.ends_with(".wav")) name.resize(name.size() - 4);
+    sample.entry_names.push_back(name);
+  }
+  return {music, percent, empty, sample};
+}
+
+// Where `actual` first departs from `expected`, or "" when they are equal; a
+// readable failure even for a body of many kilobytes.
+std::string Difference(const std::string& actual, const std::string& expected) {
+  if (actual == expected) return "";
+  auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(),
+                              expected.end());
+  return "differs from byte " + std::to_string(a - actual.begin()) + " on (" +
+         std::to_string(actual.size()) + " bytes, expected " +
+         std::to_string(expected.size()) + ")";
+}
+
+std::string BaseName(const std::string& file_name) {
+  return file_name.substr(0, file_name.rfind('.'));
+}
+
+TEST(ScriptEndToEndTest, RunScriptsCutExactlyEachRecordHeaderAndBody) {
+  TempDir dir;
+  std::vector<Container> containers = TestContainers();
+  std::string rip = ShellWord(CLI_PATH) + " rip";
+  std::vector<ContainerBuilder> builders;
+  for (const Container& container : containers) {
+    builders.push_back(ContainerBuilder::WithEntries(container.entries));
+    builders.back().WriteTo(dir.File(container.file_name));
+    rip += " " + ShellWord(dir.File(container.file_name));
+  }
+  ASSERT_EQ(ExitStatusOf(rip + " >/dev/null"), 0);
+
+  std::set<std::string> expected_files;
+  for (size_t c = 0; c < containers.size(); ++c) {
+    const Container& container = containers[c];
+    std::string base = BaseName(container.file_name);
+    expected_files.insert(container.file_name);
+    expected_files.insert("RIP_" + base + ".bat");
+    ScriptRunner(dir.path(), "EXT_" + base)
+        .Run(ReadFile(dir.File("RIP_" + base + ".bat")));
+
+    // WithEntries lays the table right after the 32-byte header.
+    const std::string& bytes = builders[c].bytes();
+    for (size_t i = 0; i < container.entries.size(); ++i) {
+      const testing::RecordFields& record = builders[c].records()[i];
+      std::string expected =
+          bytes.substr(32 + kRecordSize * i, kRecordSize) +
+          bytes.substr(static_cast<size_t>(record.header_offset),
+                       static_cast<size_t>(record.header_size)) +
+          bytes.substr(static_cast<size_t>(record.body_offset),
+                       static_cast<size_t>(record.body_size));
+      std::string joined =
+          "EXT_" + base + "/" + container.entry_names[i] + ".qvstr";
+      EXPECT_EQ(Difference(ReadFile(dir.File(joined)), expected), "") << joined;
+      expected_files.insert(joined);
+    }
+  }
+
+  // No piece, temporary file or stray output anywhere.
+  std::set<std::string> files;
+  for (const std::string& path : dir.Tree()) {
+    if (!path.ends_with("/")) files.insert(path);
+  }
+  EXPECT_EQ(files, expected_files);
+  EXPECT_TRUE(fs::is_empty(dir.File("EXT_empty")));
+}
+
+TEST(ScriptEndToEndTest, RunnerRefusesWhatTheInterpreterWouldReadOtherwise) {
+  for (const std::string line :
+       {"ECHO hello", "MD \"EXT_a\" extra", "DEL \"EXT_a\\x\" \"EXT_a\\y\"",
+        "COPY \"EXT_a\\x\" \"EXT_a\\y\"", "COPY /B \"EXT_a\\x\" + \"EXT_a\\y\"",
+        "MD \"EXT_b\"", "MD \"EXT_a\\..\\..\"", "DEL \"EXT_a\"",
+        "DEL \"EXT_a\\50%\"", "DEL \"EXT_a\\x", "DEL EXT_a\\a&b",
+        "quarnel \"sub\\c.str\" \"EXT_a\\x\" 0x0 0x0"}) {
+    TempDir dir;
+    ScriptRunner runner(dir.path(), "EXT_a");
+    EXPECT_THROW(runner.Run(line + "\r\n"), std::runtime_error) << line;
+  }
+  EXPECT_EQ(SplitWords("DEL \"EXT_a\\5%% off\""),
+            (std::vector<std::string>{"DEL", "EXT_a\\5% off"}));
+}
+
+}  // namespace
+}  // namespace brimwald
