@@ -1,9 +1,6 @@
 #include "container/stream_container.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "container/checked_int.h"
 #include "text/file_error.h"
@@ -12,24 +9,6 @@ namespace brimwald {
 namespace {
 
 constexpr int64_t kBlockSize = 64 * 1024;
-
-// A regular file's size; anything else (a directory, a device, a pipe) is no
-// container and could block or never end.
-int64_t RegularFileSize(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::file_status status = fs::status(path, error);
-  if (error) throw FileError("cannot open", path, error.message());
-  if (fs::is_directory(status)) {
-    throw FileError("cannot open", path, "it is a directory");
-  }
-  if (!fs::is_regular_file(status)) {
-    throw FileError("cannot open", path, "it is not a regular file");
-  }
-  uintmax_t size = fs::file_size(path, error);
-  if (error) throw FileError("cannot open", path, error.message());
-  return static_cast<int64_t>(std::min<uintmax_t>(size, INT64_MAX));
-}
 
 int32_t DecodeLittleEndian(const char* bytes) {
   uint32_t value = 0;
@@ -41,42 +20,27 @@ int32_t DecodeLittleEndian(const char* bytes) {
 
 }  // namespace
 
-StreamContainer::StreamContainer(std::string path) : path_(std::move(path)) {
-  if (path_.empty()) throw FileError("cannot open", path_, "no file name");
-  errno = 0;
-  // "rb" never creates a file that isn't there.
-  file_ = std::fopen(path_.c_str(), "rb");
-  if (file_ == nullptr) throw SystemFileError("cannot open", path_, errno);
-  try {
-    size_ = RegularFileSize(path_);
-  } catch (...) {
-    std::fclose(file_);
-    throw;
-  }
-  std::setvbuf(file_, nullptr, _IONBF, 0);
-}
-
-StreamContainer::~StreamContainer() { std::fclose(file_); }
+StreamContainer::StreamContainer(std::string path) : file_(std::move(path)) {}
 
 std::string StreamContainer::ReadMagic() {
   std::string magic(
-      static_cast<size_t>(std::min<int64_t>(size_, kContainerMagic.size())),
+      static_cast<size_t>(std::min<int64_t>(size(), kContainerMagic.size())),
       '\0');
   CopyOut(0, magic.size(), magic.data());
   return magic;
 }
 
 int32_t StreamContainer::ReadInteger(int32_t offset) {
-  if (offset < 0 || offset > size_ - 4) ThrowOutside(offset, 4);
+  if (offset < 0 || offset > size() - 4) ThrowOutside(offset, 4);
   char bytes[4];
   CopyOut(offset, sizeof bytes, bytes);
   return DecodeLittleEndian(bytes);
 }
 
 std::string_view StreamContainer::ReadNameWindow(int32_t offset) {
-  if (offset < 0 || offset >= size_) ThrowOutside(offset, kNameWindowSize);
+  if (offset < 0 || offset >= size()) ThrowOutside(offset, kNameWindowSize);
   auto count =
-      static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size_ - offset));
+      static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size() - offset));
   CopyOut(offset, count, window_.data());
   return std::string_view(window_.data(), count);
 }
@@ -85,7 +49,7 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset) {
   auto field = [&](int32_t field_offset, const char* name) {
     std::optional<int32_t> position = CheckedAdd(record_offset, field_offset);
     if (!position) {
-      throw OverflowError("cannot read '" + path_ + "': the position of " +
+      throw OverflowError("cannot read '" + path() + "': the position of " +
                           name + " in the record at offset " +
                           std::to_string(record_offset) +
                           " leaves the signed 32-bit range");
@@ -124,15 +88,10 @@ const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {
     }
     if (block.last_use < victim->last_use) victim = &block;
   }
-  auto count = static_cast<size_t>(std::min(kBlockSize, size_ - start));
+  auto count = static_cast<size_t>(std::min(kBlockSize, size() - start));
   victim->start = -1;
   victim->bytes.resize(count);
-  errno = 0;
-  if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
-      std::fread(victim->bytes.data(), 1, count, file_) != count) {
-    if (std::ferror(file_)) throw SystemFileError("cannot read", path_, errno);
-    throw FileError("cannot read", path_, "the file became shorter while open");
-  }
+  file_.ReadAt(start, victim->bytes.data(), count);
   victim->start = start;
   victim->last_use = use_clock_;
   return *victim;
@@ -140,14 +99,14 @@ const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {
 
 void StreamContainer::ThrowOutside(int32_t offset, int32_t count) const {
   if (offset < 0) {
-    throw FileError("cannot read", path_,
+    throw FileError("cannot read", path(),
                     "offset " + std::to_string(offset) +
                         " is before the start of the file");
   }
-  throw FileError("cannot read", path_,
+  throw FileError("cannot read", path(),
                   "unexpected end of file reading " + std::to_string(count) +
                       " bytes at offset " + std::to_string(offset) +
-                      " (the file has " + std::to_string(size_) + " bytes)");
+                      " (the file has " + std::to_string(size()) + " bytes)");
 }
 
 }  // namespace brimwald

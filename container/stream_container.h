@@ -21,10 +21,11 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "container/input_file.h"
 
 namespace brimwald {
 
@@ -50,10 +51,6 @@ class StreamContainer {
   /// Opens the existing file at `path` for reading; never creates one.
   /// Throws FileError naming the path and the reason when it can't.
   explicit StreamContainer(std::string path);
-  ~StreamContainer();
-
-  StreamContainer(const StreamContainer&) = delete;
-  StreamContainer& operator=(const StreamContainer&) = delete;
 
   /// The first 12 bytes, or all of a shorter file's bytes.
   std::string ReadMagic();
@@ -72,8 +69,8 @@ class StreamContainer {
   /// OverflowError when a field position leaves the signed 32-bit range.
   VfsRecord ReadRecord(int32_t record_offset);
 
-  const std::string& path() const { return path_; }
-  int64_t size() const { return size_; }
+  const std::string& path() const { return file_.path(); }
+  int64_t size() const { return file_.size(); }
 
  private:
   struct Block {
@@ -86,9 +83,7 @@ class StreamContainer {
   const Block& BlockAt(int64_t offset);
   [[noreturn]] void ThrowOutside(int32_t offset, int32_t count) const;
 
-  std::string path_;
-  std::FILE* file_ = nullptr;
-  int64_t size_ = 0;
+  InputFile file_;
   std::array<Block, 4> blocks_;
   uint64_t use_clock_ = 0;
   std::array<char, kNameWindowSize> window_{};

@@ -1,12 +1,11 @@
 #include "quarnel/cut_range.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
 
+#include "container/input_file.h"
 #include "text/atomic_file.h"
 #include "text/file_error.h"
 #include "text/text_format.h"
@@ -29,62 +28,6 @@ std::optional<uint32_t> HexDigitValue(char c) {
 
 // Offsets in messages look as they did on the command line.
 std::string OffsetText(int32_t offset) { return "0x" + HexText(offset); }
-
-// An input opened read-only; closed when it goes.
-class InputFile {
- public:
-  explicit InputFile(const std::string& path) : path_(path) {
-    RefuseNonRegular();
-    errno = 0;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) throw SystemFileError("cannot open", path, errno);
-  }
-  ~InputFile() { std::fclose(file_); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
-  int64_t Size() const {
-    std::error_code error;
-    std::uintmax_t size = fs::file_size(path_, error);
-    if (error) throw FileError("cannot read", path_, error.message());
-    // No range reaches that far, so a larger size behaves the same.
-    return size > INT64_MAX ? INT64_MAX : static_cast<int64_t>(size);
-  }
-
-  // `first` is within the file, so it fits a long even where long has 32
-  // bits.
-  void SeekTo(int32_t first) {
-    errno = 0;
-    if (std::fseek(file_, static_cast<long>(first), SEEK_SET) != 0) {
-      throw SystemFileError("cannot read", path_, errno);
-    }
-  }
-
-  // Reads exactly `size` bytes into `buffer`.
-  void Read(char* buffer, size_t size) {
-    errno = 0;
-    if (std::fread(buffer, 1, size, file_) == size) return;
-    if (std::ferror(file_)) throw SystemFileError("cannot read", path_, errno);
-    throw FileError("cannot read", path_,
-                    "it ended before the range did (did it change while "
-                    "being cut?)");
-  }
-
- private:
-  // Opening a folder succeeds on some systems, and opening a FIFO blocks;
-  // neither holds bytes to cut.
-  void RefuseNonRegular() const {
-    std::error_code error;
-    fs::file_status status = fs::status(path_, error);
-    if (error || !fs::exists(status) || fs::is_regular_file(status)) return;
-    throw FileError("cannot open", path_,
-                    fs::is_directory(status) ? "it is a folder, not a file"
-                                             : "it is not a regular file");
-  }
-
-  std::string path_;
-  std::FILE* file_ = nullptr;
-};
 
 // The folders made for an output, removed again (innermost first) unless
 // the output was committed, so that a failed cut leaves the tree as it was.
@@ -145,14 +88,16 @@ int64_t LengthWithin(const std::string& input, int32_t first, int32_t last,
   }
 }
 
-void CopyBytes(InputFile& input, AtomicFile& output, int64_t length) {
+void CopyBytes(InputFile& input, int64_t offset, int64_t length,
+               AtomicFile& output) {
   std::vector<char> chunk(kChunkSize);
   while (length > 0) {
     size_t size = length < static_cast<int64_t>(kChunkSize)
                       ? static_cast<size_t>(length)
                       : kChunkSize;
-    input.Read(chunk.data(), size);
+    input.ReadAt(offset, chunk.data(), size);
     output.Write(std::string_view(chunk.data(), size));
+    offset += static_cast<int64_t>(size);
     length -= static_cast<int64_t>(size);
   }
 }
@@ -200,14 +145,13 @@ int64_t RangeLength(int32_t first, int32_t last, int64_t input_size) {
 void CutRange(const std::string& input, const std::string& output,
               int32_t first, int32_t last) {
   InputFile source(input);
-  int64_t length = LengthWithin(input, first, last, source.Size());
+  int64_t length = LengthWithin(input, first, last, source.size());
   RefuseFolderOutput(output);
   NewFolders folders(output);
   {
     // Declared after the folders, so its temporary file goes first.
     AtomicFile target(output);
-    if (length > 0) source.SeekTo(first);
-    CopyBytes(source, target, length);
+    CopyBytes(source, first, length, target);
     target.Commit();
   }
   folders.Keep();

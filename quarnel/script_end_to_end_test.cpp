@@ -288,13 +288,13 @@ TEST(ScriptEndToEndTest, RunScriptsCutExactlyEachRecordHeaderAndBody) {
     // WithEntries lays the table right after the 32-byte header.
     const std::string& bytes = builders[c].bytes();
     for (size_t i = 0; i < container.entries.size(); ++i) {
-      const testing::RecordFields& record = builders[c].records()[i];
+      const VfsRecord& record = builders[c].records()[i];
       std::string expected =
           bytes.substr(32 + kRecordSize * i, kRecordSize) +
-          bytes.substr(static_cast<size_t>(record.header_offset),
-                       static_cast<size_t>(record.header_size)) +
-          bytes.substr(static_cast<size_t>(record.body_offset),
-                       static_cast<size_t>(record.body_size));
+          bytes.substr(static_cast<size_t>(record.HeaderOffset),
+                       static_cast<size_t>(record.HeaderSize)) +
+          bytes.substr(static_cast<size_t>(record.BodyOffset),
+                       static_cast<size_t>(record.BodySize));
       std::string joined =
           "EXT_" + base + "/" + container.entry_names[i] + ".qvstr";
       EXPECT_EQ(Difference(ReadFile(dir.File(joined)), expected), "") << joined;

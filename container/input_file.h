@@ -1,0 +1,41 @@
+#ifndef BRIMWALD_CONTAINER_INPUT_FILE_H_
+#define BRIMWALD_CONTAINER_INPUT_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace brimwald {
+
+/// A regular file opened read-only, read at arbitrary offsets; closed when
+/// the object goes. Unbuffered: callers read in blocks of their own.
+class InputFile {
+ public:
+  /// Opens the existing regular file at `path`; never creates one. A
+  /// folder, a device or a pipe is refused (a pipe would block, a device
+  /// might never end). Throws FileError naming the path and the reason.
+  explicit InputFile(std::string path);
+  ~InputFile();
+
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  /// Reads exactly `count` bytes starting at `offset` into `out`. Throws
+  /// FileError when the system fails or the file has fewer bytes (it
+  /// changed while open).
+  void ReadAt(int64_t offset, char* out, size_t count);
+
+  const std::string& path() const { return path_; }
+  /// The size when the file was opened.
+  int64_t size() const { return size_; }
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  int64_t size_ = 0;
+};
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_CONTAINER_INPUT_FILE_H_
