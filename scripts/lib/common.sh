@@ -22,5 +22,7 @@ ensure_packages() {
     --no-install-recommends "${missing[@]}" >&2
 }
 
-# What building and testing the project needs.
-BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev)
+# What building and testing the project needs. The window's design names
+# DejaVu Sans, whose sizes its boxes are measured for.
+BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev
+  fonts-dejavu-core)
