@@ -1,6 +1,7 @@
 # Installs the build in BUILD_DIR (configuration CONFIG) into the scratch
 # prefix PREFIX and checks that every program in PROGRAMS ("|"-separated
-# paths relative to PREFIX) is there and answers --version.
+# paths relative to PREFIX) is there and answers --version, and that every
+# file in FILES (likewise) is there.
 #
 #   cmake -D BUILD_DIR=... -D CONFIG=... -D PREFIX=... -D PROGRAMS=... \
 #         -P check_install.cmake
@@ -27,5 +28,12 @@ foreach(program IN LISTS programs)
     message(FATAL_ERROR "installed ${program} fails to run: ${status}")
   endif()
   message(STATUS "installed ${program}: ${version}")
+endforeach()
+string(REPLACE "|" ";" files "${FILES}")
+foreach(file IN LISTS files)
+  if(NOT EXISTS "${PREFIX}/${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+  message(STATUS "installed ${file}")
 endforeach()
 file(REMOVE_RECURSE "${PREFIX}")

@@ -22,7 +22,7 @@ ensure_packages() {
     --no-install-recommends "${missing[@]}" >&2
 }
 
-# What building and testing the project needs.
-BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev)
-# What the window needs on top.
-APP_PACKAGES=()
+# What building and testing the project needs. The window's design names
+# DejaVu Sans, whose sizes its boxes are measured for.
+BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev
+  fonts-dejavu-core)

@@ -1,0 +1,308 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "testing/container_builder.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+using testing::ContainerBuilder;
+using testing::TempDir;
+
+constexpr char kTwoEntriesInfo[] = "VFS Start at: 0x20\r\nIncluded Files: 2";
+
+// A window on a temporary folder, with the error report and the beep
+// recorded instead of shown and sounded.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void Container(const std::string& name, const ContainerBuilder& builder) {
+    builder.WriteTo(dir_.File(name));
+  }
+  void TwoEntryContainer(const std::string& name) {
+    Container(name, ContainerBuilder::WithEntries(
+                        {{"a.wav", "h", "body"}, {"b.wav", "h", "body"}}));
+  }
+  void InvalidContainer(const std::string& name) {
+    Container(
+        name,
+        ContainerBuilder::WithEntries({{"a", "h", "b"}}).Magic("zeqsndstream"));
+  }
+
+  void Open() {
+    window_ =
+        std::make_unique<MainWindow>(QFile::decodeName(dir_.path().c_str()));
+    window_->SetErrorReport([this](const QString& description) {
+      errors_ << description;
+      info_at_report_ = Info()->text();
+    });
+    window_->SetBeep([this] {
+      ++beeps_;
+      name_at_beep_ = NameBox()->text();
+    });
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  template <typename Control>
+  Control* Find(const char* name) const {
+    auto* control = window_->findChild<Control*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+  QLabel* Label1() const { return Find<QLabel>("Label1"); }
+  QLineEdit* FileNameBox() const { return Find<QLineEdit>("txtFileName"); }
+  QListWidget* List() const { return Find<QListWidget>("File1"); }
+  QPushButton* RipButton() const { return Find<QPushButton>("cmdRIP"); }
+  QLabel* Info() const { return Find<QLabel>("lblINFO"); }
+  QLineEdit* NameBox() const { return Find<QLineEdit>("txtName"); }
+
+  QStringList Listed() const {
+    QStringList names;
+    for (int row = 0; row < List()->count(); ++row) {
+      names << List()->item(row)->text();
+    }
+    return names;
+  }
+  void ClickEntry(const QString& name) {
+    QList<QListWidgetItem*> items = List()->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      List()->visualItemRect(items.front()).center());
+  }
+  void ClickRip() { QTest::mouseClick(RipButton(), Qt::LeftButton); }
+  int LineHeight() const { return Info()->fontMetrics().height(); }
+
+  TempDir dir_;
+  std::unique_ptr<MainWindow> window_;
+  QStringList errors_;
+  QString info_at_report_;
+  int beeps_ = 0;
+  QString name_at_beep_;
+};
+
+TEST_F(MainWindowTest, DesignGivesCaptionSizeAndPlaces) {
+  Open();
+  EXPECT_EQ(window_->objectName(), "Form1");
+  EXPECT_EQ(window_->windowTitle(), "Brimwald Ripper (PC/PS3/WII/X360)");
+  EXPECT_EQ(window_->size(), QSize(572, 265));
+  EXPECT_EQ(window_->minimumSize(), QSize(572, 265));
+  EXPECT_EQ(window_->maximumSize(), QSize(572, 265));
+
+  EXPECT_EQ(Label1()->pos(), QPoint(8, 8));
+  EXPECT_EQ(Label1()->text(), "File Name (*.str):");
+  EXPECT_EQ(FileNameBox()->geometry(), QRect(8, 24, 289, 19));
+  EXPECT_EQ(List()->geometry(), QRect(8, 48, 289, 171));
+  EXPECT_EQ(RipButton()->geometry(), QRect(8, 224, 289, 33));
+  EXPECT_EQ(RipButton()->text(), "RIP");
+  EXPECT_EQ(Info()->pos(), QPoint(312, 8));
+  EXPECT_EQ(NameBox()->geometry(), QRect(312, 88, 257, 19));
+
+  auto* line = Find<QFrame>("Line1");
+  EXPECT_EQ(line->frameShape(), QFrame::VLine);
+  EXPECT_EQ(line->x(), 304);
+  EXPECT_EQ(line->width(), 1);
+  EXPECT_EQ(line->geometry().top(), 8);
+  EXPECT_EQ(line->geometry().bottom(), 248);
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+  Open();
+  const QStringList controls = {"Label1", "txtFileName", "File1",
+                                "cmdRIP", "lblINFO",     "txtName"};
+  QStringList chain;
+  for (QWidget* widget = window_->nextInFocusChain(); widget != window_.get();
+       widget = widget->nextInFocusChain()) {
+    if (controls.contains(widget->objectName())) chain << widget->objectName();
+  }
+  EXPECT_EQ(chain, controls);
+}
+
+TEST_F(MainWindowTest, EveryTextFitsItsBox) {
+  TwoEntryContainer("music.str");
+  Open();
+  ClickEntry("music.str");
+  NameBox()->setText(QString::fromLatin1("\xC9gjy|"));
+
+  for (QLineEdit* box : {FileNameBox(), NameBox()}) {
+    int frame =
+        box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+    EXPECT_LE(box->fontMetrics().height() + 2 * frame, box->height())
+        << box->objectName().toStdString();
+  }
+  for (QWidget* control :
+       {static_cast<QWidget*>(Label1()), static_cast<QWidget*>(Info()),
+        static_cast<QWidget*>(RipButton())}) {
+    EXPECT_GE(control->width(), control->sizeHint().width())
+        << control->objectName().toStdString();
+    EXPECT_GE(control->height(), control->sizeHint().height())
+        << control->objectName().toStdString();
+  }
+  // The labels grow to the right; neither may reach past its column.
+  EXPECT_LT(Label1()->geometry().right(), 304);
+  EXPECT_LE(Info()->geometry().right(), window_->width());
+}
+
+TEST_F(MainWindowTest, ListsStrFilesIgnoringCaseSortedByName) {
+  for (const char* name :
+       {"b.STR", "a.str", "C.Str", "notes.txt", "str", "music.str.bak"}) {
+    testing::WriteFile(dir_.File(name), "");
+  }
+  std::filesystem::create_directory(dir_.File("folder.str"));
+  Open();
+  EXPECT_EQ(Listed(), (QStringList{"a.str", "b.STR", "C.Str"}));
+  EXPECT_TRUE(List()->selectedItems().isEmpty());
+  EXPECT_EQ(FileNameBox()->text(), "");
+  EXPECT_EQ(Info()->text(), "");
+}
+
+TEST_F(MainWindowTest, AFolderWithoutContainersGivesAnEmptyList) {
+  testing::WriteFile(dir_.File("readme.txt"), "");
+  Open();
+  EXPECT_EQ(List()->count(), 0);
+  EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, ClickingAnEntryShowsItsNameAndInspection) {
+  TwoEntryContainer("music.str");
+  InvalidContainer("broken.str");
+  Open();
+
+  ClickEntry("music.str");
+  EXPECT_EQ(FileNameBox()->text(), "music.str");
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+  EXPECT_GE(Info()->height(), 2 * LineHeight());
+
+  ClickEntry("broken.str");
+  EXPECT_EQ(FileNameBox()->text(), "broken.str");
+  EXPECT_EQ(Info()->text(), "Invalid File!!!");
+  EXPECT_LT(Info()->height(), 2 * LineHeight());
+  EXPECT_GE(Info()->width(), Info()->sizeHint().width());
+
+  ClickEntry("music.str");
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST_F(MainWindowTest, MovingThroughTheListByKeyboardInspects) {
+  InvalidContainer("a.str");
+  TwoEntryContainer("b.str");
+  Open();
+  ClickEntry("a.str");
+
+  QTest::keyClick(List(), Qt::Key_Down);
+  EXPECT_EQ(FileNameBox()->text(), "b.str");
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+
+  QTest::keyClick(List(), Qt::Key_Up);
+  EXPECT_EQ(FileNameBox()->text(), "a.str");
+  EXPECT_EQ(Info()->text(), "Invalid File!!!");
+}
+
+TEST_F(MainWindowTest, TabbingIntoTheListChoosesNothing) {
+  TwoEntryContainer("a.str");
+  Open();
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  FileNameBox()->setFocus();
+
+  QTest::keyClick(FileNameBox(), Qt::Key_Tab);
+  ASSERT_TRUE(List()->hasFocus());
+  EXPECT_EQ(FileNameBox()->text(), "");
+  EXPECT_EQ(Info()->text(), "");
+}
+
+TEST_F(MainWindowTest, AnInspectionErrorIsReportedAndEmptiesTheInfo) {
+  TwoEntryContainer("a.str");
+  TwoEntryContainer("gone.str");
+  Open();
+  ClickEntry("a.str");
+  std::filesystem::remove(dir_.File("gone.str"));
+
+  ClickEntry("gone.str");
+  ASSERT_EQ(errors_.size(), 1);
+  EXPECT_TRUE(errors_[0].contains("gone.str")) << errors_[0].toStdString();
+  EXPECT_EQ(info_at_report_, "");
+  EXPECT_EQ(FileNameBox()->text(), "gone.str");
+  EXPECT_EQ(Info()->text(), "");
+
+  // The failed choice replaced the selection: RIP must not rip a.str.
+  ClickRip();
+  EXPECT_EQ(errors_.size(), 2);
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"a.str"});
+}
+
+TEST_F(MainWindowTest, RipWritesTheScriptShowsTheLastNameAndBeepsOnce) {
+  Container("music.str",
+            ContainerBuilder::WithEntries(
+                {{"sfx/door.wav", "h", "b"}, {"voice/caf\xE9.wav", "h", "b"}}));
+  Open();
+  ClickEntry("music.str");
+  ClickRip();
+
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+  EXPECT_EQ(beeps_, 1);
+  // Name bytes are shown one character each; the box shows the last entry
+  // by the time the beep says the script is complete.
+  const QString last_name = QString::fromLatin1("voice\\caf\xE9");
+  EXPECT_EQ(name_at_beep_, last_name);
+  EXPECT_EQ(NameBox()->text(), last_name);
+  std::string script = testing::ReadFile(dir_.File("RIP_music.bat"));
+  EXPECT_EQ(script.rfind("MD \"EXT_music\"\r\n", 0), 0u);
+  EXPECT_NE(script.find("\"EXT_music\\voice\\caf\xE9.qvstr\""),
+            std::string::npos);
+  EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 1 + 8 * 2);
+}
+
+TEST_F(MainWindowTest, RipWithoutAValidChoiceReportsAndWritesNothing) {
+  InvalidContainer("broken.str");
+  Open();
+
+  ClickRip();
+  ASSERT_EQ(errors_.size(), 1);
+  EXPECT_FALSE(errors_[0].isEmpty());
+
+  ClickEntry("broken.str");
+  ClickRip();
+  ASSERT_EQ(errors_.size(), 2);
+  EXPECT_TRUE(errors_[1].contains("broken.str")) << errors_[1].toStdString();
+
+  EXPECT_EQ(beeps_, 0);
+  EXPECT_EQ(NameBox()->text(), "");
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"broken.str"});
+  EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, ARipThatFailsMidwayLeavesTheLastShownName) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"first.wav", "h", "b"}, {"second", "h", "b"}});
+  VfsRecord second = builder.records()[1];
+  second.NameOffset = 0x7FFFFF00;  // far beyond the end of the file
+  builder.Record(32 + 72, second);
+  Container("cut.str", builder);
+  Open();
+  ClickEntry("cut.str");
+  ClickRip();
+
+  ASSERT_EQ(errors_.size(), 1);
+  EXPECT_EQ(NameBox()->text(), "first");
+  EXPECT_EQ(beeps_, 0);
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"cut.str"});
+  EXPECT_TRUE(window_->isVisible());
+}
+
+}  // namespace
+}  // namespace brimwald
