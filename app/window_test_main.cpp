@@ -4,9 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt wants a private runtime folder; CI and root shells often have none.
+  QTemporaryDir runtime;
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid()) {
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  }
   QApplication app(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
   ::testing::InitGoogleTest(&argc, argv);
