@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "rip/rip_script.h"
@@ -11,11 +12,6 @@
 
 namespace brimwald {
 namespace {
-
-constexpr std::string_view kProgram = "brimwald-ripper-cli";
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 constexpr std::string_view kUsageLines =
     "Usage: brimwald-ripper-cli inspect FILE\n"
@@ -37,11 +33,10 @@ constexpr std::string_view kHelp =
     "Exit status: 0 on success, 1 when a file is not a container or an error\n"
     "occurs, 2 for bad arguments.\n";
 
+constexpr Program kProgram = {"brimwald-ripper-cli", kUsageLines, kHelp};
+
 int UsageError(std::ostream& err, std::string_view problem) {
-  err << kProgram << ": " << problem << '\n'
-      << kUsageLines << "Try '" << kProgram
-      << " --help' for more information.\n";
-  return kUsage;
+  return brimwald::UsageError(kProgram, err, problem);
 }
 
 // Inspects `file` (any path) as the window inspects a bare name in the
@@ -68,7 +63,7 @@ int InspectCommand(const std::string& file, std::ostream& out) {
   Selection selection;
   std::string text = InspectPath(file, selection);
   out << TerminalText(text) << '\n';
-  return selection.Passed ? kOk : kFailed;
+  return selection.Passed ? kExitOk : kExitFailed;
 }
 
 void RipOne(const std::string& file, std::ostream& out) {
@@ -85,13 +80,13 @@ void RipOne(const std::string& file, std::ostream& out) {
 
 int RipCommand(const std::vector<std::string>& files, std::ostream& out,
                std::ostream& err) {
-  int status = kOk;
+  int status = kExitOk;
   for (const std::string& file : files) {
     try {
       RipOne(file, out);
     } catch (const std::exception& error) {
-      err << kProgram << ": " << error.what() << '\n';
-      status = kFailed;
+      err << kProgram.name << ": " << error.what() << '\n';
+      status = kExitFailed;
     }
   }
   return status;
@@ -102,21 +97,9 @@ int RipCommand(const std::vector<std::string>& files, std::ostream& out,
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
            std::ostream& err) {
   std::vector<std::string> operands;
-  bool options_done = false;
-  for (const std::string& arg : args) {
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      operands.push_back(arg);
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      out << kUsageLines << '\n' << kHelp;
-      return kOk;
-    } else if (arg == "--version") {
-      out << kProgram << ' ' << BRIMWALD_VERSION << '\n';
-      return kOk;
-    } else {
-      return UsageError(err, "unknown option '" + arg + "'");
-    }
+  if (std::optional<int> settled =
+          ReadOptions(kProgram, args, operands, out, err)) {
+    return *settled;
   }
   if (operands.empty()) return UsageError(err, "missing command");
   const std::string& command = operands.front();
@@ -128,8 +111,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     try {
       return InspectCommand(files.front(), out);
     } catch (const std::exception& error) {
-      err << kProgram << ": " << error.what() << '\n';
-      return kFailed;
+      err << kProgram.name << ": " << error.what() << '\n';
+      return kExitFailed;
     }
   }
   if (command == "rip") {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "testing/command_result.h"
 #include "testing/container_builder.h"
 #include "testing/temp_dir.h"
 
@@ -16,16 +17,10 @@ using testing::ContainerBuilder;
 using testing::ReadFile;
 using testing::TempDir;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Result = testing::CommandResult;
 
 Result RunWith(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunInProcess(RunCli, args);
 }
 
 class CliTest : public ::testing::Test {

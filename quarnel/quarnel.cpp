@@ -4,15 +4,11 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "quarnel/cut_range.h"
 
 namespace brimwald::quarnel {
 namespace {
-
-constexpr std::string_view kProgram = "quarnel";
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 
 constexpr std::string_view kUsageLine =
     "Usage: quarnel INPUT OUTPUT FIRST LAST\n";
@@ -34,11 +30,10 @@ constexpr std::string_view kHelp =
     "OUTPUT is written then, and an older one is left as it was), 2 for bad\n"
     "arguments.\n";
 
+constexpr Program kProgram = {"quarnel", kUsageLine, kHelp};
+
 int UsageError(std::ostream& err, std::string_view problem) {
-  err << kProgram << ": " << problem << '\n'
-      << kUsageLine << "Try '" << kProgram
-      << " --help' for more information.\n";
-  return kUsage;
+  return brimwald::UsageError(kProgram, err, problem);
 }
 
 int BadOffset(std::ostream& err, std::string_view name,
@@ -47,43 +42,15 @@ int BadOffset(std::ostream& err, std::string_view name,
                              "' is not \"0x\" and 1 to 8 hex digits");
 }
 
-struct Operands {
-  std::vector<std::string> values;
-  std::optional<int> finished;  // set when an option settled the run
-};
-
-Operands ReadOptions(const std::vector<std::string>& args, std::ostream& out,
-                     std::ostream& err) {
-  Operands operands;
-  bool options_done = false;
-  for (const std::string& arg : args) {
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      operands.values.push_back(arg);
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      out << kUsageLine << '\n' << kHelp;
-      operands.finished = kOk;
-      return operands;
-    } else if (arg == "--version") {
-      out << kProgram << ' ' << BRIMWALD_VERSION << '\n';
-      operands.finished = kOk;
-      return operands;
-    } else {
-      operands.finished = UsageError(err, "unknown option '" + arg + "'");
-      return operands;
-    }
-  }
-  return operands;
-}
-
 }  // namespace
 
 int RunQuarnel(const std::vector<std::string>& args, std::ostream& out,
                std::ostream& err) {
-  Operands operands = ReadOptions(args, out, err);
-  if (operands.finished) return *operands.finished;
-  const std::vector<std::string>& values = operands.values;
+  std::vector<std::string> values;
+  if (std::optional<int> settled =
+          ReadOptions(kProgram, args, values, out, err)) {
+    return *settled;
+  }
   if (values.size() != 4) {
     return UsageError(
         err, "expected 4 arguments, got " + std::to_string(values.size()));
@@ -95,10 +62,10 @@ int RunQuarnel(const std::vector<std::string>& args, std::ostream& out,
   try {
     CutRange(values[0], values[1], *first, *last);
   } catch (const std::exception& error) {
-    err << kProgram << ": " << error.what() << '\n';
-    return kFailed;
+    err << kProgram.name << ": " << error.what() << '\n';
+    return kExitFailed;
   }
-  return kOk;
+  return kExitOk;
 }
 
 }  // namespace brimwald::quarnel

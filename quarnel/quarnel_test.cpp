@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "testing/command_result.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald::quarnel {
@@ -15,16 +16,10 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Result = testing::CommandResult;
 
 Result RunWith(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int status = RunQuarnel(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunInProcess(RunQuarnel, args);
 }
 
 class QuarnelTest : public ::testing::Test {

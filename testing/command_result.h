@@ -1,0 +1,28 @@
+#ifndef BRIMWALD_TESTING_COMMAND_RESULT_H_
+#define BRIMWALD_TESTING_COMMAND_RESULT_H_
+
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace brimwald::testing {
+
+/// What a command-line program's run gave.
+struct CommandResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+/// Runs a program's in-process entry point `run` (args, out, err) -> status.
+template <typename Run>
+CommandResult RunInProcess(Run run, const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  int status = run(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+}  // namespace brimwald::testing
+
+#endif  // BRIMWALD_TESTING_COMMAND_RESULT_H_
