@@ -1,9 +1,7 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <sstream>
 
 #include "testing/command_result.h"
@@ -122,14 +120,12 @@ TEST_F(CliTest, ProgramExitStatusAndStreams) {
   std::string path = Container("x.str", ContainerBuilder().FileCount(1));
   std::string command = std::string(CLI_PATH) + " inspect '" + path + "' >'" +
                         dir_.File("out") + "' 2>'" + dir_.File("err") + "'";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(testing::ExitStatusOf(command), 0);
   EXPECT_EQ(ReadFile(dir_.File("out")),
             "VFS Start at: 0x0\nIncluded Files: 1\n");
-  status =
-      std::system((std::string(CLI_PATH) + " nonsense 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(
+      testing::ExitStatusOf(std::string(CLI_PATH) + " nonsense 2>/dev/null"),
+      2);
 }
 
 }  // namespace

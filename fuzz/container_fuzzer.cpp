@@ -2,18 +2,16 @@
 // rips it. Whatever the bytes, the rip either writes a complete script or
 // fails with an error and leaves nothing behind.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "container/inspection.h"
 #include "fuzz/fuzz_check.h"
 #include "rip/rip_script.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -27,26 +25,16 @@ size_t CountEntries(const fs::path& dir) {
   return count;
 }
 
-const fs::path& WorkDir() {
-  static const fs::path dir = [] {
-    fs::path path = fs::temp_directory_path() /
-                    ("brimwald-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return dir;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const fs::path& dir = WorkDir();
+  // Removed with everything in it when the program ends.
+  static const brimwald::testing::TempDir work_dir;
+  const fs::path dir = work_dir.path();
   fs::remove(dir / "RIP_fuzz.bat");
-  {
-    std::ofstream out(dir / "fuzz.str", std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data),
-              static_cast<std::streamsize>(size));
-  }
+  brimwald::testing::WriteFile(
+      work_dir.File("fuzz.str"),
+      std::string(reinterpret_cast<const char*>(data), size));
   brimwald::Selection selection;
   try {
     std::string text = brimwald::Inspect("fuzz.str", selection, dir.string());

@@ -3,12 +3,9 @@
 // either writes exactly the asked bytes or fails and leaves nothing behind,
 // not even the folder it made for its output.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -16,6 +13,7 @@
 #include "fuzz/fuzz_check.h"
 #include "quarnel/cut_range.h"
 #include "quarnel/quarnel.h"
+#include "testing/temp_dir.h"
 #include "text/text_format.h"
 
 namespace {
@@ -46,23 +44,6 @@ std::string_view TakeLine(std::string_view& input) {
   return line;
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-const fs::path& WorkDir() {
-  static const fs::path dir = [] {
-    fs::path path = fs::temp_directory_path() /
-                    ("brimwald-quarnel-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return dir;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -75,16 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckParse(first);
   CheckParse(last);
 
-  const fs::path& dir = WorkDir();
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  // Removed with everything in it when the program ends.
+  static const brimwald::testing::TempDir work_dir;
+  const fs::path dir = work_dir.path();
+  fs::remove_all(dir / "sub");
   std::string bytes(input_size, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) {
     bytes[i] = static_cast<char>(i * 13 + 5);
   }
   const fs::path source = dir / "in.str";
-  std::ofstream(source, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(input_size));
+  brimwald::testing::WriteFile(source.string(), bytes);
   const fs::path target = dir / "sub" / "out.bin";
 
   std::ostringstream out, err;
@@ -97,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                int64_t{*to} < static_cast<int64_t>(input_size);
   if (valid) {
     FUZZ_CHECK(status == 0);
-    FUZZ_CHECK(ReadAll(target) ==
+    FUZZ_CHECK(brimwald::testing::ReadFile(target.string()) ==
                bytes.substr(static_cast<size_t>(*from),
                             static_cast<size_t>(int64_t{*to} - *from + 1)));
   } else if (status != 0 ||

@@ -1,7 +1,6 @@
 #include "quarnel/quarnel.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 namespace brimwald::quarnel {
 namespace {
 
+using testing::ExitStatusOf;
 using testing::ReadFile;
 using testing::TempDir;
 
@@ -112,11 +112,6 @@ TEST_F(QuarnelTest, BadArgumentsAreUsageErrors) {
   testing::WriteFile(dir_.File("-in"), "abc");
   EXPECT_EQ(RunWith({"--", dir_.File("-in"), out, "0x1", "0x1"}).status, 0);
   EXPECT_EQ(ReadFile(out), "b");
-}
-
-int ExitStatusOf(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST_F(QuarnelTest, ProgramExitStatusAndStreams) {

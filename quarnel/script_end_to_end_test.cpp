@@ -8,7 +8,6 @@
 // change in the script's form shows here as well as in its unit tests.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/command_result.h"
 #include "testing/container_builder.h"
 #include "testing/temp_dir.h"
 
@@ -26,29 +26,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ContainerBuilder;
+using testing::ExitStatusOf;
 using testing::ReadFile;
+using testing::ShellWord;
 using testing::TempDir;
 using testing::TestEntry;
 
 constexpr size_t kRecordSize = 72;
-
-// A word for the POSIX shell, whatever bytes it holds.
-std::string ShellWord(const std::string& text) {
-  std::string word = "'";
-  for (char c : text) {
-    if (c == '\'') {
-      word += "'\\''";
-    } else {
-      word += c;
-    }
-  }
-  return word + "'";
-}
-
-int ExitStatusOf(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Splits a script line into words as the command interpreter does: "%%" is
 // one "%", spaces outside double quotes separate words, quotes group and

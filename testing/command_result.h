@@ -23,6 +23,13 @@ CommandResult RunInProcess(Run run, const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
+/// `text` as one word for the POSIX shell, whatever bytes it holds.
+std::string ShellWord(const std::string& text);
+
+/// Runs `command` through the shell; its exit status, or -1 when it didn't
+/// exit normally.
+int ExitStatusOf(const std::string& command);
+
 }  // namespace brimwald::testing
 
 #endif  // BRIMWALD_TESTING_COMMAND_RESULT_H_
