@@ -37,9 +37,6 @@ class AtomicFile {
   /// The target path, as given.
   const std::string& path() const { return path_; }
 
-  /// The temporary file's path, while it exists.
-  const std::string& temp_path() const { return temp_path_; }
-
  private:
   void Flush();
   void Discard();
