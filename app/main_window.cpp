@@ -77,7 +77,7 @@ void MainWindow::RipSelection() {
   };
   try {
     Rip(
-        selection_, [&](const std::string& name) { last_name = name; },
+        selection_, [&](const TableEntry& entry) { last_name = entry.Name; },
         [&] {
           show_last_name();
           beep_();

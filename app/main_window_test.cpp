@@ -14,13 +14,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "testing/container_builder.h"
+#include "samples/container_builder.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
 namespace {
 
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
 using testing::TempDir;
 
 constexpr char kTwoEntriesInfo[] = "VFS Start at: 0x20\r\nIncluded Files: 2";

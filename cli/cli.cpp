@@ -2,42 +2,45 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
-#include "cli/command_line.h"
+#include "cli/entry_json.h"
+#include "cli/progress_line.h"
+#include "command_line/command_line.h"
 #include "container/inspection.h"
 #include "container/selection.h"
+#include "extract/extract.h"
+#include "io/error.h"
 #include "rip/rip_script.h"
-#include "text/file_error.h"
+#include "table/entry_problems.h"
+#include "table/table_walk.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 namespace {
 
-constexpr std::string_view kUsageLines =
+constexpr Program kProgram = {
+    "brimwald-ripper-cli",
     "Usage: brimwald-ripper-cli inspect FILE\n"
-    "       brimwald-ripper-cli rip FILE...\n";
+    "       brimwald-ripper-cli rip FILE...\n"
+    "       brimwald-ripper-cli list [--json] FILE\n"
+    "       brimwald-ripper-cli extract [-C DIR] [--quiet] FILE...\n"};
 
-constexpr std::string_view kHelp =
-    "Reads stream containers (.str) and writes their rip scripts.\n"
-    "\n"
-    "Commands:\n"
-    "  inspect FILE   check FILE's magic and show where its VFS table starts\n"
-    "                 and how many files it holds\n"
-    "  rip FILE...    write RIP_<name>.bat beside each FILE; run the script\n"
-    "                 from that folder to cut the files out with quarnel\n"
-    "\n"
-    "Options:\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the version and exit\n"
-    "\n"
+constexpr const char* kDescription =
+    "Reads stream containers (.str): checks them, writes their rip scripts,\n"
+    "lists their entries and extracts them.";
+
+constexpr const char* kFooter =
     "Exit status: 0 on success, 1 when a file is not a container or an error\n"
-    "occurs, 2 for bad arguments.\n";
+    "occurs, 2 for bad arguments.";
 
-constexpr Program kProgram = {"brimwald-ripper-cli", kUsageLines, kHelp};
-
-int UsageError(std::ostream& err, std::string_view problem) {
-  return brimwald::UsageError(kProgram, err, problem);
-}
+struct Options {
+  std::vector<std::string> files;
+  bool json = false;
+  std::string directory;
+  bool quiet = false;
+};
 
 // Inspects `file` (any path) as the window inspects a bare name in the
 // current directory: the name goes to the selection, the folder beside it.
@@ -50,6 +53,17 @@ std::string InspectPath(const std::string& file, Selection& selection) {
   return Inspect(name, selection, path.parent_path().string());
 }
 
+// A selection of `file` that passed inspection, for the commands that walk.
+Selection Chosen(const std::string& file) {
+  Selection selection;
+  std::string text = InspectPath(file, selection);
+  if (!selection.Passed) {
+    throw FileError("cannot read", file,
+                    "not a stream container (" + text + ")");
+  }
+  return selection;
+}
+
 // The label's CR LF is one line break on a terminal.
 std::string TerminalText(std::string text) {
   for (size_t at = text.find("\r\n"); at != std::string::npos;
@@ -59,33 +73,123 @@ std::string TerminalText(std::string text) {
   return text;
 }
 
-int InspectCommand(const std::string& file, std::ostream& out) {
+std::string EntryLabel(const TableEntry& entry) {
+  return "entry " + std::to_string(entry.Index) + " '" + entry.Name + "'";
+}
+
+void Warn(std::ostream& err, const std::string& file, const TableEntry& entry,
+          const std::vector<std::string>& problems) {
+  for (const std::string& problem : problems) {
+    Report(kProgram, err,
+           "warning: '" + file + "': " + EntryLabel(entry) + ": " + problem);
+  }
+}
+
+int InspectCommand(const Options& options, std::ostream& out) {
   Selection selection;
-  std::string text = InspectPath(file, selection);
+  std::string text = InspectPath(options.files.front(), selection);
   out << TerminalText(text) << '\n';
   return selection.Passed ? kExitOk : kExitFailed;
 }
 
-void RipOne(const std::string& file, std::ostream& out) {
-  Selection selection;
-  std::string text = InspectPath(file, selection);
-  if (!selection.Passed) {
-    throw FileError("cannot rip", file,
-                    "not a stream container (" + text + ")");
-  }
+void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
+  Selection selection = Chosen(file);
+  std::optional<EntryProblems> problems;
   Rip(
-      selection, [](const std::string&) {}, [] {});
+      selection,
+      [&](const TableEntry& entry) {
+        if (!problems) {
+          problems.emplace(std::filesystem::file_size(
+              PathInDirectory(selection, selection.FilePath)));
+        }
+        Warn(err, file, entry, problems->Check(entry));
+      },
+      [] {});
   out << PathInDirectory(selection, ScriptName(selection)) << '\n';
 }
 
-int RipCommand(const std::vector<std::string>& files, std::ostream& out,
-               std::ostream& err) {
+int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  const std::string& file = options.files.front();
+  TableWalk walk(Chosen(file));
+  EntryProblems problems(walk.container().size());
   int status = kExitOk;
-  for (const std::string& file : files) {
+  auto broken = [&](const Error& error) {
+    Report(kProgram, err, error.what());
+    status = kExitFailed;
+  };
+  std::optional<EntryJsonWriter> json;
+  if (options.json) json.emplace(out);
+  std::string line;
+  while (walk.NextReadable(broken)) {
+    const TableEntry& entry = walk.entry();
+    const std::vector<std::string>& found = problems.Check(entry);
+    if (json) {
+      json->Write(entry, found);
+      continue;
+    }
+    Warn(err, file, entry, found);
+    line.clear();
+    line += std::to_string(entry.Index) + '\t' + entry.Name;
+    for (int32_t value : {entry.RecordOffset, entry.Record.HeaderOffset,
+                          entry.Record.HeaderSize, entry.Record.BodyOffset,
+                          entry.Record.BodySize}) {
+      line += '\t';
+      line += DecimalText(value);
+    }
+    line += '\n';
+    out << line;
+  }
+  return status;
+}
+
+// Reports failed entries, and draws the progress line when there is one.
+class ExtractReporter : public ExtractListener {
+ public:
+  ExtractReporter(const std::string& file, std::ostream& err, bool progress)
+      : file_(file), err_(err) {
+    if (progress) line_.emplace(err, file);
+  }
+
+  void EntryFailed(const TableEntry& entry, const Error& error) override {
+    if (line_) line_->Clear();
+    std::string what = error.what();
+    Report(kProgram, err_,
+           "'" + file_ + "': " + EntryLabel(entry) + " not extracted: " + what);
+  }
+
+  bool Progress(const ExtractProgress& progress) override {
+    if (line_) line_->Update(progress, ProgressLine::Clock::now());
+    return true;
+  }
+
+  bool WantsTotals() const override { return line_.has_value(); }
+
+ private:
+  const std::string& file_;
+  std::ostream& err_;
+  std::optional<ProgressLine> line_;
+};
+
+bool ExtractOne(const std::string& file, const Options& options, bool progress,
+                std::ostream& out, std::ostream& err) {
+  Selection selection = Chosen(file);
+  ExtractReporter reporter(file, err, progress && !options.quiet);
+  ExtractResult result = Extract(selection, options.directory, reporter);
+  out << result.folder << ": " << result.written << " files written";
+  if (result.failed > 0) out << ", " << result.failed << " entries failed";
+  out << '\n';
+  return result.failed == 0;
+}
+
+// Runs `each` on every file, going on after a failure.
+template <typename Each>
+int ForEachFile(const Options& options, std::ostream& err, Each each) {
+  int status = kExitOk;
+  for (const std::string& file : options.files) {
     try {
-      RipOne(file, out);
+      if (!each(file)) status = kExitFailed;
     } catch (const std::exception& error) {
-      err << kProgram.name << ": " << error.what() << '\n';
+      Report(kProgram, err, error.what());
       status = kExitFailed;
     }
   }
@@ -95,31 +199,62 @@ int RipCommand(const std::vector<std::string>& files, std::ostream& out,
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
-           std::ostream& err) {
-  std::vector<std::string> operands;
-  if (std::optional<int> settled =
-          ReadOptions(kProgram, args, operands, out, err)) {
+           std::ostream& err, bool err_is_terminal) {
+  std::unique_ptr<CLI::App> app_owner =
+      MakeApp(kProgram, kDescription, kFooter);
+  CLI::App& app = *app_owner;
+  app.require_subcommand(1);
+  Options options;
+  CLI::App* inspect = app.add_subcommand(
+      "inspect",
+      "check FILE's magic and show where its VFS table starts and how many "
+      "files it holds");
+  inspect->add_option("FILE", options.files, "a stream container")
+      ->required()
+      ->expected(1);
+  CLI::App* rip = app.add_subcommand(
+      "rip",
+      "write RIP_<name>.bat beside each FILE; run the script from that "
+      "folder to cut the files out with quarnel");
+  rip->add_option("FILE", options.files, "stream containers")->required();
+  CLI::App* list = app.add_subcommand(
+      "list",
+      "print FILE's entries: index, name, record offset, header offset and "
+      "size, body offset and size, tab-separated");
+  list->add_option("FILE", options.files, "a stream container")
+      ->required()
+      ->expected(1);
+  list->add_flag("--json", options.json,
+                 "print a JSON array of entries, with their problems");
+  CLI::App* extract = app.add_subcommand(
+      "extract",
+      "write every entry of each FILE to EXT_<name>/<entry>.qvstr, as its "
+      "rip script would");
+  extract->add_option("FILE", options.files, "stream containers")->required();
+  extract->add_option("-C,--directory", options.directory,
+                      "write into DIR instead of each FILE's folder");
+  extract->add_flag("-q,--quiet", options.quiet, "show no progress line");
+  if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }
-  if (operands.empty()) return UsageError(err, "missing command");
-  const std::string& command = operands.front();
-  std::vector<std::string> files(operands.begin() + 1, operands.end());
-  if (command == "inspect") {
-    if (files.size() != 1) {
-      return UsageError(err, "inspect takes exactly one FILE");
-    }
+  if (inspect->parsed() || list->parsed()) {
     try {
-      return InspectCommand(files.front(), out);
+      return inspect->parsed() ? InspectCommand(options, out)
+                               : ListCommand(options, out, err);
     } catch (const std::exception& error) {
-      err << kProgram.name << ": " << error.what() << '\n';
+      Report(kProgram, err, error.what());
       return kExitFailed;
     }
   }
-  if (command == "rip") {
-    if (files.empty()) return UsageError(err, "rip needs at least one FILE");
-    return RipCommand(files, out, err);
+  if (rip->parsed()) {
+    return ForEachFile(options, err, [&](const std::string& file) {
+      RipOne(file, out, err);
+      return true;
+    });
   }
-  return UsageError(err, "unknown command '" + command + "'");
+  return ForEachFile(options, err, [&](const std::string& file) {
+    return ExtractOne(file, options, err_is_terminal, out, err);
+  });
 }
 
 }  // namespace brimwald

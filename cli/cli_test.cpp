@@ -4,21 +4,24 @@
 
 #include <sstream>
 
+#include "samples/container_builder.h"
 #include "testing/command_result.h"
-#include "testing/container_builder.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
 namespace {
 
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
 using testing::ReadFile;
 using testing::TempDir;
 
 using Result = testing::CommandResult;
 
 Result RunWith(const std::vector<std::string>& args) {
-  return testing::RunInProcess(RunCli, args);
+  return testing::RunInProcess(
+      [](const std::vector<std::string>& a, std::ostream& out,
+         std::ostream& err) { return RunCli(a, out, err); },
+      args);
 }
 
 class CliTest : public ::testing::Test {
@@ -79,7 +82,9 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
     EXPECT_NE(result.err.find("Usage: brimwald-ripper-cli"), std::string::npos);
   }
   EXPECT_EQ(RunWith({"--help"}).status, 0);
-  EXPECT_NE(RunWith({"--help"}).out.find("rip FILE..."), std::string::npos);
+  for (const char* command : {"inspect", "rip", "list", "extract"}) {
+    EXPECT_NE(RunWith({"--help"}).out.find(command), std::string::npos);
+  }
   EXPECT_EQ(RunWith({"--version"}).out.rfind("brimwald-ripper-cli ", 0), 0u);
 }
 

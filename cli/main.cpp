@@ -3,11 +3,15 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "io/interrupt.h"
+#include "io/terminal.h"
 
 int main(int argc, char** argv) {
+  brimwald::RemoveTemporaryFilesOnInterrupt();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::ios::sync_with_stdio(false);
-  int status = brimwald::RunCli(args, std::cout, std::cerr);
+  int status = brimwald::RunCli(args, std::cout, std::cerr,
+                                brimwald::StandardErrorIsTerminal());
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "brimwald-ripper-cli: cannot write to standard output\n";

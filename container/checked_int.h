@@ -7,16 +7,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 
 namespace brimwald {
-
-/// Thrown when a container position or size computation leaves the signed
-/// 32-bit range.
-class OverflowError : public std::overflow_error {
- public:
-  using std::overflow_error::overflow_error;
-};
 
 namespace checked_internal {
 inline std::optional<int32_t> Narrow(int64_t wide) {

@@ -4,14 +4,15 @@
 
 #include <climits>
 
-#include "testing/container_builder.h"
+#include "io/error.h"
+#include "samples/container_builder.h"
+#include "testing/error_from.h"
 #include "testing/temp_dir.h"
-#include "text/file_error.h"
 
 namespace brimwald {
 namespace {
 
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
 using testing::TempDir;
 using namespace std::string_literals;
 
@@ -68,7 +69,7 @@ TEST_F(InspectionTest, ShortFilesFailTheMagicOrTheHeader) {
   for (size_t size : {12u, 24u, 27u, 28u, 31u}) {
     InspectHeader(0x40, 3);
     std::string bytes = ContainerBuilder().Truncate(size).bytes();
-    EXPECT_THROW(InspectBytes("cut.str", bytes), FileError) << size;
+    EXPECT_THROW(InspectBytes("cut.str", bytes), Error) << size;
     EXPECT_FALSE(selection_.Passed);
     EXPECT_EQ(selection_.BaseName, "cut");
   }
@@ -76,12 +77,9 @@ TEST_F(InspectionTest, ShortFilesFailTheMagicOrTheHeader) {
 
 TEST_F(InspectionTest, MissingFileIsAnErrorAndNamesAreStillReplaced) {
   InspectHeader(0x40, 3);
-  try {
-    Inspect("gone.str", selection_, dir_.path());
-    FAIL();
-  } catch (const FileError& error) {
-    EXPECT_NE(std::string(error.what()).find("gone.str"), std::string::npos);
-  }
+  Error error =
+      testing::ErrorFrom([&] { Inspect("gone.str", selection_, dir_.path()); });
+  EXPECT_TRUE(testing::Says(error, "gone.str")) << error.what();
   EXPECT_FALSE(selection_.Passed);
   EXPECT_EQ(selection_.FileName, "gone.str");
   EXPECT_EQ(selection_.FilePath, "gone.str");

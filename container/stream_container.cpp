@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "container/checked_int.h"
-#include "text/file_error.h"
+#include "io/error.h"
 
 namespace brimwald {
 namespace {
@@ -26,35 +26,46 @@ std::string StreamContainer::ReadMagic() {
   std::string magic(
       static_cast<size_t>(std::min<int64_t>(size(), kContainerMagic.size())),
       '\0');
-  CopyOut(0, magic.size(), magic.data());
+  ReadBytes(0, magic.size(), magic.data());
   return magic;
 }
 
 int32_t StreamContainer::ReadInteger(int32_t offset) {
-  if (offset < 0 || offset > size() - 4) ThrowOutside(offset, 4);
+  if (!Holds(offset, 4)) throw ContainerError(path(), Outside(offset, 4));
   char bytes[4];
-  CopyOut(offset, sizeof bytes, bytes);
+  ReadBytes(offset, sizeof bytes, bytes);
   return DecodeLittleEndian(bytes);
 }
 
-std::string_view StreamContainer::ReadNameWindow(int32_t offset) {
-  if (offset < 0 || offset >= size()) ThrowOutside(offset, kNameWindowSize);
+std::string_view StreamContainer::ReadNameWindow(int32_t offset,
+                                                 int32_t index) {
+  if (offset < 0 || offset >= size()) {
+    throw EntryError(path(), index,
+                     "NameOffset " + std::to_string(offset) +
+                         (offset < 0 ? " is negative"
+                                     : " lies past the end of the file (" +
+                                           std::to_string(size()) + " bytes)"));
+  }
   auto count =
       static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size() - offset));
-  CopyOut(offset, count, window_.data());
+  ReadBytes(offset, count, window_.data());
   return std::string_view(window_.data(), count);
 }
 
-VfsRecord StreamContainer::ReadRecord(int32_t record_offset) {
+VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
   auto field = [&](int32_t field_offset, const char* name) {
     std::optional<int32_t> position = CheckedAdd(record_offset, field_offset);
-    if (!position) {
-      throw OverflowError("cannot read '" + path() + "': the position of " +
-                          name + " in the record at offset " +
-                          std::to_string(record_offset) +
-                          " leaves the signed 32-bit range");
+    if (!position || !Holds(*position, 4)) {
+      std::string why = std::string("the record's ") + name + " at offset " +
+                        std::to_string(int64_t{record_offset} + field_offset);
+      why += position ? " lies outside the file (" + std::to_string(size()) +
+                            " bytes)"
+                      : " leaves the signed 32-bit range";
+      throw EntryError(path(), index, why, ErrorKind::kContainer);
     }
-    return ReadInteger(*position);
+    char bytes[4];
+    ReadBytes(*position, sizeof bytes, bytes);
+    return DecodeLittleEndian(bytes);
   };
   VfsRecord record;
   record.BodyOffset = field(8, "BodyOffset");
@@ -65,7 +76,7 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset) {
   return record;
 }
 
-void StreamContainer::CopyOut(int64_t offset, size_t count, char* out) {
+void StreamContainer::ReadBytes(int64_t offset, size_t count, char* out) {
   while (count > 0) {
     const Block& block = BlockAt(offset);
     auto skip = static_cast<size_t>(offset - block.start);
@@ -97,16 +108,14 @@ const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {
   return *victim;
 }
 
-void StreamContainer::ThrowOutside(int32_t offset, int32_t count) const {
+std::string StreamContainer::Outside(int64_t offset, int64_t count) const {
   if (offset < 0) {
-    throw FileError("cannot read", path(),
-                    "offset " + std::to_string(offset) +
-                        " is before the start of the file");
+    return "offset " + std::to_string(offset) +
+           " is before the start of the file";
   }
-  throw FileError("cannot read", path(),
-                  "unexpected end of file reading " + std::to_string(count) +
-                      " bytes at offset " + std::to_string(offset) +
-                      " (the file has " + std::to_string(size()) + " bytes)");
+  return "unexpected end of file reading " + std::to_string(count) +
+         " bytes at offset " + std::to_string(offset) + " (the file has " +
+         std::to_string(size()) + " bytes)";
 }
 
 }  // namespace brimwald

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "container/input_file.h"
+#include "io/input_file.h"
 
 namespace brimwald {
 
@@ -55,20 +55,34 @@ class StreamContainer {
   /// The first 12 bytes, or all of a shorter file's bytes.
   std::string ReadMagic();
 
-  /// The integer at `offset`. Throws FileError when the four bytes don't lie
-  /// wholly inside the file.
+  /// The header integer at `offset`. Throws Error (kContainer) when the four
+  /// bytes don't lie wholly inside the file.
   int32_t ReadInteger(int32_t offset);
 
-  /// The bytes from `offset` up to 512 or up to the end of the file,
-  /// whichever comes first, NULs included. Valid until the next read.
-  /// Throws FileError when `offset` is before the start or at or past the
-  /// end of the file.
-  std::string_view ReadNameWindow(int32_t offset);
+  /// Reads the record of entry `index` whose first byte is at
+  /// `record_offset`, field by field in the order BodyOffset, BodySize,
+  /// HeaderOffset, HeaderSize, NameOffset. Throws Error (kContainer) naming
+  /// the entry and the field when a field's position leaves the signed
+  /// 32-bit range or its bytes lie outside the file.
+  VfsRecord ReadRecord(int32_t record_offset, int32_t index);
 
-  /// Reads the record whose first byte is at `record_offset`. Throws
-  /// OverflowError when a field position leaves the signed 32-bit range.
-  VfsRecord ReadRecord(int32_t record_offset);
+  /// The name window of entry `index`: the bytes from `offset` up to 512 or
+  /// up to the end of the file, whichever comes first, NULs included. Valid
+  /// until the next read. Throws Error (kEntry) when `offset` is before the
+  /// start or at or past the end of the file.
+  std::string_view ReadNameWindow(int32_t offset, int32_t index);
 
+  /// Copies `count` bytes from `offset` into `out` through the block cache;
+  /// the range must lie inside the file (Error, kFile, if it changed).
+  void ReadBytes(int64_t offset, size_t count, char* out);
+
+  /// Whether `count` bytes from `offset` lie wholly inside the file.
+  bool Holds(int64_t offset, int64_t count) const {
+    return offset >= 0 && count >= 0 && offset <= size() &&
+           count <= size() - offset;
+  }
+
+  const InputFile& file() const { return file_; }
   const std::string& path() const { return file_.path(); }
   int64_t size() const { return file_.size(); }
 
@@ -79,9 +93,8 @@ class StreamContainer {
     std::vector<char> bytes;
   };
 
-  void CopyOut(int64_t offset, size_t count, char* out);
   const Block& BlockAt(int64_t offset);
-  [[noreturn]] void ThrowOutside(int32_t offset, int32_t count) const;
+  std::string Outside(int64_t offset, int64_t count) const;
 
   InputFile file_;
   std::array<Block, 4> blocks_;

@@ -5,14 +5,17 @@
 #include <climits>
 
 #include "container/checked_int.h"
-#include "testing/container_builder.h"
+#include "io/error.h"
+#include "samples/container_builder.h"
+#include "testing/error_from.h"
 #include "testing/temp_dir.h"
-#include "text/file_error.h"
 
 namespace brimwald {
 namespace {
 
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
+using testing::ErrorFrom;
+using testing::Says;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -28,17 +31,12 @@ class StreamContainerTest : public ::testing::Test {
 
 TEST_F(StreamContainerTest, OpeningNeverCreatesAFile) {
   std::string path = dir_.File("missing.str");
-  try {
-    StreamContainer container(path);
-    FAIL() << "opened a missing file";
-  } catch (const FileError& error) {
-    EXPECT_NE(std::string(error.what()).find("missing.str"), std::string::npos);
-    EXPECT_NE(std::string(error.what()).find("No such file"),
-              std::string::npos);
-  }
+  Error error = ErrorFrom([&] { StreamContainer container(path); });
+  EXPECT_TRUE(Says(error, "missing.str")) << error.what();
+  EXPECT_TRUE(Says(error, "No such file")) << error.what();
   EXPECT_TRUE(dir_.Names().empty());
-  EXPECT_THROW(StreamContainer(""), FileError);
-  EXPECT_THROW(StreamContainer(dir_.path()), FileError);
+  EXPECT_THROW(StreamContainer(""), Error);
+  EXPECT_THROW(StreamContainer(dir_.path()), Error);
 }
 
 TEST_F(StreamContainerTest, IntegersAreLittleEndianAndSigned) {
@@ -55,16 +53,14 @@ TEST_F(StreamContainerTest, IntegerReadsOutsideTheFileFail) {
   StreamContainer container(Write(std::string(10, 'x')));
   EXPECT_NO_THROW(container.ReadInteger(6));  // the last four bytes
   for (int32_t offset : {7, 8, 10, 11, INT32_MAX, -1, -4, INT32_MIN}) {
-    EXPECT_THROW(container.ReadInteger(offset), FileError) << offset;
+    EXPECT_THROW(container.ReadInteger(offset), Error) << offset;
   }
-  try {
-    container.ReadInteger(8);
-  } catch (const FileError& error) {
-    std::string text = error.what();
-    EXPECT_NE(text.find("c.str"), std::string::npos) << text;
-    EXPECT_NE(text.find("unexpected end of file"), std::string::npos) << text;
-    EXPECT_NE(text.find("offset 8"), std::string::npos) << text;
-  }
+  Error error = ErrorFrom([&] { container.ReadInteger(8); });
+  EXPECT_EQ(error.kind(), ErrorKind::kContainer);
+  EXPECT_TRUE(Says(error, "'" + dir_.File("c.str") +
+                              "': unexpected end of file reading 4 bytes at "
+                              "offset 8 (the file has 10 bytes)"))
+      << error.what();
 }
 
 TEST_F(StreamContainerTest, ShortFileGivesShortMagic) {
@@ -76,14 +72,20 @@ TEST_F(StreamContainerTest, NameWindowStopsAt512OrAtTheEnd) {
   std::string bytes(2000, 'a');
   bytes[100] = '\0';
   StreamContainer container(Write(bytes));
-  std::string_view window = container.ReadNameWindow(0);
+  std::string_view window = container.ReadNameWindow(0, 0);
   EXPECT_EQ(window.size(), 512u);
   EXPECT_EQ(window[100], '\0');  // NULs are part of the window
-  EXPECT_EQ(container.ReadNameWindow(1700).size(), 300u);
-  EXPECT_EQ(container.ReadNameWindow(1999), "a");
-  EXPECT_THROW(container.ReadNameWindow(2000), FileError);
-  EXPECT_THROW(container.ReadNameWindow(-1), FileError);
-  EXPECT_THROW(container.ReadNameWindow(INT32_MAX), FileError);
+  EXPECT_EQ(container.ReadNameWindow(1700, 0).size(), 300u);
+  EXPECT_EQ(container.ReadNameWindow(1999, 0), "a");
+  EXPECT_THROW(container.ReadNameWindow(2000, 0), Error);
+  EXPECT_THROW(container.ReadNameWindow(-1, 0), Error);
+  EXPECT_THROW(container.ReadNameWindow(INT32_MAX, 0), Error);
+  Error error = ErrorFrom([&] { container.ReadNameWindow(3000, 12); });
+  EXPECT_EQ(error.kind(), ErrorKind::kEntry);
+  EXPECT_TRUE(Says(error,
+                   "': entry 12: NameOffset 3000 lies past the end of "
+                   "the file (2000 bytes)"))
+      << error.what();
 }
 
 TEST_F(StreamContainerTest, ReadsAcrossCacheBlocksSeeTheRightBytes) {
@@ -105,7 +107,7 @@ TEST_F(StreamContainerTest, ReadsAcrossCacheBlocksSeeTheRightBytes) {
   for (int32_t offset : {65534, 0, 131070, 200000, 3, 65533, 299996, 70000}) {
     EXPECT_EQ(container.ReadInteger(offset), expected(offset)) << offset;
   }
-  std::string_view window = container.ReadNameWindow(65536 * 2 - 10);
+  std::string_view window = container.ReadNameWindow(65536 * 2 - 10, 0);
   EXPECT_EQ(window, std::string_view(bytes).substr(65536 * 2 - 10, 512));
 }
 
@@ -117,7 +119,7 @@ TEST_F(StreamContainerTest, VfsRecordComeFromTheirOwnOffsets) {
                       .HeaderSize = 4,
                       .NameOffset = 5});
   StreamContainer container(Write(builder.bytes()));
-  VfsRecord record = container.ReadRecord(40);
+  VfsRecord record = container.ReadRecord(40, 0);
   EXPECT_EQ(record.BodyOffset, 1);
   EXPECT_EQ(record.BodySize, 2);
   EXPECT_EQ(record.HeaderOffset, 3);
@@ -127,11 +129,20 @@ TEST_F(StreamContainerTest, VfsRecordComeFromTheirOwnOffsets) {
 
 TEST_F(StreamContainerTest, RecordNearTheTopOfTheRangeOverflows) {
   StreamContainer container(Write(std::string(100, '\0')));
-  EXPECT_THROW(container.ReadRecord(INT32_MAX - 7), OverflowError);
+  Error overflow = ErrorFrom([&] { container.ReadRecord(INT32_MAX - 7, 3); });
+  EXPECT_EQ(overflow.kind(), ErrorKind::kContainer);
+  EXPECT_TRUE(Says(overflow,
+                   "entry 3: the record's BodyOffset at offset "
+                   "2147483648 leaves the signed 32-bit range"))
+      << overflow.what();
   // A record whose fields fit the range but not the file.
-  EXPECT_THROW(container.ReadRecord(INT32_MAX - 60), FileError);
-  EXPECT_NO_THROW(container.ReadRecord(48));  // NameOffset ends the file
-  EXPECT_THROW(container.ReadRecord(49), FileError);
+  EXPECT_THROW(container.ReadRecord(INT32_MAX - 60, 0), Error);
+  EXPECT_NO_THROW(container.ReadRecord(48, 0));  // NameOffset ends the file
+  Error outside = ErrorFrom([&] { container.ReadRecord(49, 5); });
+  EXPECT_TRUE(Says(outside,
+                   "entry 5: the record's NameOffset at offset 97 "
+                   "lies outside the file (100 bytes)"))
+      << outside.what();
 }
 
 TEST(CheckedIntTest, DetectsEveryWayOutOfTheRange) {

@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int beeps = 0;
   try {
     brimwald::Rip(
-        selection, [&](const std::string&) { ++shown; }, [&] { ++beeps; });
+        selection, [&](const brimwald::TableEntry&) { ++shown; },
+        [&] { ++beeps; });
     FUZZ_CHECK(beeps == 1);
     FUZZ_CHECK(shown == static_cast<size_t>(selection.FileCount));
     FUZZ_CHECK(CountEntries(dir) == 2);

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "cut/cut_range.h"
 #include "fuzz/fuzz_check.h"
-#include "quarnel/cut_range.h"
 #include "quarnel/quarnel.h"
 #include "testing/temp_dir.h"
 #include "text/text_format.h"
@@ -29,11 +29,11 @@ bool LooksLikeOffset(std::string_view text) {
 }
 
 void CheckParse(std::string_view text) {
-  std::optional<int32_t> value = brimwald::quarnel::ParseOffset(text);
+  std::optional<int32_t> value = brimwald::ParseOffset(text);
   FUZZ_CHECK(value.has_value() == LooksLikeOffset(text));
   if (value) {
-    FUZZ_CHECK(brimwald::quarnel::ParseOffset(
-                   "0x" + brimwald::HexText(*value)) == value);
+    FUZZ_CHECK(brimwald::ParseOffset("0x" + brimwald::HexText(*value)) ==
+               value);
   }
 }
 
@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int status = brimwald::quarnel::RunQuarnel(
       {source.string(), target.string(), first, last}, out, err);
 
-  std::optional<int32_t> from = brimwald::quarnel::ParseOffset(first);
-  std::optional<int32_t> to = brimwald::quarnel::ParseOffset(last);
+  std::optional<int32_t> from = brimwald::ParseOffset(first);
+  std::optional<int32_t> to = brimwald::ParseOffset(last);
   bool valid = from && to && *from >= 0 && int64_t{*to} >= int64_t{*from} - 1 &&
                int64_t{*to} < static_cast<int64_t>(input_size);
   if (valid) {

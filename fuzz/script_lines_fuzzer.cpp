@@ -11,7 +11,7 @@
 
 #include "container/inspection.h"
 #include "fuzz/fuzz_check.h"
-#include "rip/entry_name.h"
+#include "names/entry_name.h"
 #include "rip/script_lines.h"
 
 namespace {

@@ -2,9 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "io/interrupt.h"
 #include "quarnel/quarnel.h"
 
 int main(int argc, char** argv) {
+  brimwald::RemoveTemporaryFilesOnInterrupt();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::ios::sync_with_stdio(false);
   int status = brimwald::quarnel::RunQuarnel(args, std::cout, std::cerr);

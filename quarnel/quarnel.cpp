@@ -4,65 +4,67 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/command_line.h"
-#include "quarnel/cut_range.h"
+#include "command_line/command_line.h"
+#include "cut/cut_range.h"
 
 namespace brimwald::quarnel {
 namespace {
 
-constexpr std::string_view kUsageLine =
-    "Usage: quarnel INPUT OUTPUT FIRST LAST\n";
+constexpr Program kProgram = {"quarnel",
+                              "Usage: quarnel INPUT OUTPUT FIRST LAST\n"};
 
-constexpr std::string_view kHelp =
+constexpr const char* kDescription =
     "Writes the bytes of INPUT from offset FIRST through offset LAST, both\n"
-    "inclusive, into OUTPUT, and creates OUTPUT's missing folders.\n"
-    "\n"
+    "inclusive, into OUTPUT, and creates OUTPUT's missing folders.";
+
+constexpr const char* kFooter =
     "FIRST and LAST are \"0x\" and 1 to 8 hex digits, read as signed 32-bit\n"
     "numbers: 0xFFFFFFFF is -1, so FIRST 0x0 and LAST 0xFFFFFFFF make an\n"
     "empty OUTPUT. A negative FIRST, a LAST below FIRST - 1 and a range past\n"
     "the end of INPUT are errors.\n"
     "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
+    "Four arguments are always the four operands, whatever they look like;\n"
+    "options are read only from a single argument.\n"
     "\n"
     "Exit status: 0 on success, 1 when the range or a file is at fault (no\n"
     "OUTPUT is written then, and an older one is left as it was), 2 for bad\n"
-    "arguments.\n";
-
-constexpr Program kProgram = {"quarnel", kUsageLine, kHelp};
-
-int UsageError(std::ostream& err, std::string_view problem) {
-  return brimwald::UsageError(kProgram, err, problem);
-}
+    "arguments.";
 
 int BadOffset(std::ostream& err, std::string_view name,
               const std::string& text) {
-  return UsageError(err, std::string(name) + " '" + text +
-                             "' is not \"0x\" and 1 to 8 hex digits");
+  return UsageError(kProgram, err,
+                    std::string(name) + " '" + text +
+                        "' is not \"0x\" and 1 to 8 hex digits");
 }
 
 }  // namespace
 
 int RunQuarnel(const std::vector<std::string>& args, std::ostream& out,
                std::ostream& err) {
-  std::vector<std::string> values;
-  if (std::optional<int> settled =
-          ReadOptions(kProgram, args, values, out, err)) {
+  std::unique_ptr<CLI::App> app_owner =
+      MakeApp(kProgram, kDescription, kFooter);
+  CLI::App& app = *app_owner;
+  std::string input, output, first_text, last_text;
+  app.add_option("INPUT", input, "the file to cut from")->required();
+  app.add_option("OUTPUT", output, "the file to write")->required();
+  app.add_option("FIRST", first_text, "the first offset of the range")
+      ->required();
+  app.add_option("LAST", last_text, "the last offset of the range")->required();
+  // A rip script names the container first, and a container may be called
+  // "-music.str": four arguments are operands, never options.
+  std::vector<std::string> operands = args;
+  if (operands.size() == 4) operands.insert(operands.begin(), "--");
+  if (std::optional<int> settled = Parse(kProgram, app, operands, out, err)) {
     return *settled;
   }
-  if (values.size() != 4) {
-    return UsageError(
-        err, "expected 4 arguments, got " + std::to_string(values.size()));
-  }
-  std::optional<int32_t> first = ParseOffset(values[2]);
-  if (!first) return BadOffset(err, "FIRST", values[2]);
-  std::optional<int32_t> last = ParseOffset(values[3]);
-  if (!last) return BadOffset(err, "LAST", values[3]);
+  std::optional<int32_t> first = ParseOffset(first_text);
+  if (!first) return BadOffset(err, "FIRST", first_text);
+  std::optional<int32_t> last = ParseOffset(last_text);
+  if (!last) return BadOffset(err, "LAST", last_text);
   try {
-    CutRange(values[0], values[1], *first, *last);
+    CutRange(input, output, *first, *last);
   } catch (const std::exception& error) {
-    err << kProgram.name << ": " << error.what() << '\n';
+    Report(kProgram, err, error.what());
     return kExitFailed;
   }
   return kExitOk;

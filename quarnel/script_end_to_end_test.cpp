@@ -17,20 +17,20 @@
 #include <string>
 #include <vector>
 
+#include "samples/container_builder.h"
 #include "testing/command_result.h"
-#include "testing/container_builder.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
+using samples::TestEntry;
 using testing::ExitStatusOf;
 using testing::ReadFile;
 using testing::ShellWord;
 using testing::TempDir;
-using testing::TestEntry;
 
 constexpr size_t kRecordSize = 72;
 
@@ -224,7 +224,7 @@ std::vector<Container> TestContainers() {
       {{"x.wav", "hh", "bb"}, {"sub/y", "", "only body"}, {"", "e", "f"}},
       {"x", "sub/y", ""}};
   Container empty{"empty.str", {}, {}};
-  Container sample{"sample.str", testing::SampleEntries(24), {}};
+  Container sample{"sample.str", samples::SampleEntries(24), {}};
   for (const TestEntry& entry : sample.entries) {
     std::string name = entry.name;
     if (name.ends_with(".wav")) name.resize(name.size() - 4);

@@ -9,11 +9,13 @@
 #include <string>
 
 #include "container/selection.h"
+#include "table/table_walk.h"
 
 namespace brimwald {
 
-/// Shows the entry whose lines are being written.
-using ShowEntryName = std::function<void(const std::string& entry_name)>;
+/// Shows the entry whose lines are being written (its Name is the entry
+/// name the script uses).
+using ShowEntry = std::function<void(const TableEntry& entry)>;
 /// Tells the user the script is complete.
 using Beep = std::function<void()>;
 
@@ -21,16 +23,15 @@ using Beep = std::function<void()>;
 std::string ScriptName(const Selection& selection);
 
 /// Writes the rip script for `selection` into its directory, calling
-/// `show_entry_name` once per record with the normalised name and `beep`
-/// once at the end, after both files are closed.
+/// `show_entry` once per record and `beep` once at the end, after both
+/// files are closed.
 ///
 /// The script appears whole or not at all: on any error nothing is created
-/// and an older script of the same name is left as it was. Throws when the
-/// selection didn't pass its inspection, when FileCount is negative, when
-/// the container or the script can't be opened, read or written, when a
-/// record or name lies outside the container (FileError), and when a
-/// position or range end leaves the signed 32-bit range (OverflowError).
-void Rip(const Selection& selection, const ShowEntryName& show_entry_name,
+/// and an older script of the same name is left as it was. Throws Error
+/// when the selection didn't pass its inspection, when the container's name
+/// can't be quoted, when the container or the script can't be opened, read
+/// or written, and wherever the table walk fails (table/table_walk.h).
+void Rip(const Selection& selection, const ShowEntry& show_entry,
          const Beep& beep);
 
 }  // namespace brimwald

@@ -7,20 +7,20 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/checked_int.h"
 #include "container/inspection.h"
-#include "testing/container_builder.h"
+#include "io/error.h"
+#include "samples/container_builder.h"
+#include "testing/error_from.h"
 #include "testing/temp_dir.h"
-#include "text/file_error.h"
 
 namespace brimwald {
 namespace {
 
-using testing::ContainerBuilder;
+using samples::ContainerBuilder;
 using testing::ReadFile;
 
+using samples::TestEntry;
 using testing::TempDir;
-using testing::TestEntry;
 
 std::string Hex(int64_t value) {
   char text[16];
@@ -62,7 +62,8 @@ class RipScriptTest : public ::testing::Test {
   }
   void RunRip() {
     Rip(
-        selection_, [this](const std::string& name) { shown_.push_back(name); },
+        selection_,
+        [this](const TableEntry& entry) { shown_.push_back(entry.Name); },
         [this] {
           ++beeps_;
           names_at_beep_ = dir_.Names();
@@ -146,11 +147,8 @@ TEST_F(RipScriptTest, RefusesWithoutAPassedInspection) {
   Choose(ContainerBuilder().Magic("NOTASTREAM!!"), "other.str");
   EXPECT_FALSE(selection_.Passed);
   ExpectFailureLeavesNothing();
-  try {
-    RunRip();
-  } catch (const std::exception& error) {
-    EXPECT_NE(std::string(error.what()).find("other.str"), std::string::npos);
-  }
+  EXPECT_TRUE(
+      testing::Says(testing::ErrorFrom([&] { RunRip(); }), "other.str"));
 }
 
 TEST_F(RipScriptTest, BrokenTablesFailAndLeaveAnOlderScriptAlone) {
@@ -186,18 +184,17 @@ TEST_F(RipScriptTest, BrokenTablesFailAndLeaveAnOlderScriptAlone) {
   }
 }
 
-TEST_F(RipScriptTest, OverflowsAreOverflowErrorsNamingTheContainer) {
-  Choose(ContainerBuilder::WithEntries({{"a", "h", "b"}})
-             .Int32(32 + 24, INT32_MAX)
-             .Int32(32 + 32, 2));
-  try {
-    RunRip();
-    FAIL();
-  } catch (const OverflowError& error) {
-    std::string text = error.what();
-    EXPECT_NE(text.find("music.str"), std::string::npos) << text;
-    EXPECT_NE(text.find("HeaderSize"), std::string::npos) << text;
-  }
+TEST_F(RipScriptTest, OverflowsNameTheContainerTheEntryAndTheField) {
+  Choose(ContainerBuilder::WithEntries({{"a", "h", "b"}, {"b", "h", "b"}})
+             .Int32(32 + 72 + 24, INT32_MAX)
+             .Int32(32 + 72 + 32, 2));
+  Error error = testing::ErrorFrom([&] { RunRip(); });
+  EXPECT_EQ(error.kind(), ErrorKind::kEntry);
+  EXPECT_TRUE(testing::Says(
+      error,
+      "music.str': entry 1: HeaderOffset + HeaderSize - 1 leaves the "
+      "signed 32-bit range"))
+      << error.what();
 }
 
 TEST_F(RipScriptTest, RecordEndAtTheTopOfTheRangeOverflows) {
@@ -220,7 +217,7 @@ TEST_F(RipScriptTest, RecordEndAtTheTopOfTheRangeOverflows) {
   file.write(record.bytes().data() + 0, 72 - 20);  // up to the last used field
   file.close();
   Inspect("music.str", selection_, dir_.path());
-  EXPECT_THROW(RunRip(), OverflowError);
+  EXPECT_THROW(RunRip(), Error);
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"music.str"});
 }
 

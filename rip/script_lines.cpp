@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "text/file_error.h"
+#include "io/error.h"
 #include "text/text_format.h"
 
 namespace brimwald {

@@ -21,22 +21,14 @@
 #include <string>
 #include <string_view>
 
-namespace brimwald {
+#include "table/table_walk.h"
 
-/// The inclusive byte ranges of one entry's three pieces.
-struct PieceRanges {
-  int32_t RecordFirst = 0;
-  int32_t RecordLast = 0;
-  int32_t HeaderFirst = 0;
-  int32_t HeaderLast = 0;
-  int32_t BodyFirst = 0;
-  int32_t BodyLast = 0;
-};
+namespace brimwald {
 
 class ScriptLines {
  public:
   /// Lines for the container `file_path` (as the script names it) with base
-  /// name `base_name`. Throws FileError when `file_path` holds a double
+  /// name `base_name`. Throws Error (kFile) when `file_path` holds a double
   /// quote or a control byte, which no batch line can quote.
   ScriptLines(std::string_view file_path, std::string_view base_name);
 

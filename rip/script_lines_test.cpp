@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "text/file_error.h"
+#include "io/error.h"
 
 namespace brimwald {
 namespace {
@@ -58,7 +58,7 @@ TEST(ScriptLinesTest, NegativeEndsAreTwosComplement) {
 TEST(ScriptLinesTest, ContainerNamesThatCantBeQuotedAreRefused) {
   for (std::string name :
        {"say\"hi\".str", "tab\t.str", "nl\n.str", "..\\up.str", "a/b.str"}) {
-    EXPECT_THROW(ScriptLines(name, "x"), FileError) << name;
+    EXPECT_THROW(ScriptLines(name, "x"), Error) << name;
   }
   EXPECT_NO_THROW(ScriptLines("caf\xE9 & !^ (1).str", "caf\xE9 & !^ (1)"));
 }

@@ -1,23 +1,19 @@
-#include "quarnel/cut_range.h"
+#include "cut/cut_range.h"
 
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
 
-#include "container/input_file.h"
-#include "text/atomic_file.h"
-#include "text/file_error.h"
+#include "io/atomic_file.h"
+#include "io/error.h"
+#include "io/input_file.h"
 #include "text/text_format.h"
 
-namespace brimwald::quarnel {
+namespace brimwald {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Small enough to keep memory flat for any range, large enough that a big
-// body takes few reads.
-constexpr size_t kChunkSize = 64 * 1024;
 
 std::optional<uint32_t> HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
@@ -78,30 +74,6 @@ void RefuseFolderOutput(const std::string& output) {
   }
 }
 
-// RangeLength with the input's name in the error.
-int64_t LengthWithin(const std::string& input, int32_t first, int32_t last,
-                     int64_t input_size) {
-  try {
-    return RangeLength(first, last, input_size);
-  } catch (const std::runtime_error& error) {
-    throw FileError("cannot cut", input, error.what());
-  }
-}
-
-void CopyBytes(InputFile& input, int64_t offset, int64_t length,
-               AtomicFile& output) {
-  std::vector<char> chunk(kChunkSize);
-  while (length > 0) {
-    size_t size = length < static_cast<int64_t>(kChunkSize)
-                      ? static_cast<size_t>(length)
-                      : kChunkSize;
-    input.ReadAt(offset, chunk.data(), size);
-    output.Write(std::string_view(chunk.data(), size));
-    offset += static_cast<int64_t>(size);
-    length -= static_cast<int64_t>(size);
-  }
-}
-
 }  // namespace
 
 std::optional<int32_t> ParseOffset(std::string_view text) {
@@ -118,26 +90,29 @@ std::optional<int32_t> ParseOffset(std::string_view text) {
   return static_cast<int32_t>(bits);
 }
 
-int64_t RangeLength(int32_t first, int32_t last, int64_t input_size) {
+std::optional<int64_t> RangeLength(int32_t first, int32_t last,
+                                   int64_t input_size, std::string* why) {
+  auto refuse = [why](std::string reason) -> std::optional<int64_t> {
+    if (why != nullptr) *why = std::move(reason);
+    return std::nullopt;
+  };
   if (first < 0) {
-    throw std::runtime_error("the first offset " + OffsetText(first) +
-                             " is negative (" + DecimalText(first) + ")");
+    return refuse("the first offset " + OffsetText(first) + " is negative (" +
+                  DecimalText(first) + ")");
   }
   int64_t length = int64_t{last} - first + 1;
   if (length < 0) {
-    throw std::runtime_error("the last offset " + OffsetText(last) +
-                             " lies more than one byte before the first "
-                             "offset " +
-                             OffsetText(first));
+    return refuse("the last offset " + OffsetText(last) +
+                  " lies more than one byte before the first offset " +
+                  OffsetText(first));
   }
   // Testing first > input_size before subtracting keeps the subtraction
   // from overflowing for any input_size, even a (meaningless) negative one.
   if (first > input_size || length > input_size - first) {
-    throw std::runtime_error("the range " + OffsetText(first) + " to " +
-                             OffsetText(last) + " (" + std::to_string(length) +
-                             " bytes) runs past the end of the input, which "
-                             "has " +
-                             std::to_string(input_size) + " bytes");
+    return refuse("the range " + OffsetText(first) + " to " + OffsetText(last) +
+                  " (" + std::to_string(length) +
+                  " bytes) runs past the end of the input, which has " +
+                  std::to_string(input_size) + " bytes");
   }
   return length;
 }
@@ -145,16 +120,18 @@ int64_t RangeLength(int32_t first, int32_t last, int64_t input_size) {
 void CutRange(const std::string& input, const std::string& output,
               int32_t first, int32_t last) {
   InputFile source(input);
-  int64_t length = LengthWithin(input, first, last, source.size());
+  std::string why;
+  std::optional<int64_t> length = RangeLength(first, last, source.size(), &why);
+  if (!length) throw FileError("cannot cut", input, why);
   RefuseFolderOutput(output);
   NewFolders folders(output);
   {
     // Declared after the folders, so its temporary file goes first.
     AtomicFile target(output);
-    CopyBytes(source, first, length, target);
+    target.CopyFrom(source, first, *length);
     target.Commit();
   }
   folders.Keep();
 }
 
-}  // namespace brimwald::quarnel
+}  // namespace brimwald

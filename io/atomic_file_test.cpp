@@ -1,9 +1,10 @@
-#include "text/atomic_file.h"
+#include "io/atomic_file.h"
 
 #include <gtest/gtest.h>
 
+#include "io/error.h"
+#include "testing/error_from.h"
 #include "testing/temp_dir.h"
-#include "text/file_error.h"
 
 namespace brimwald {
 namespace {
@@ -40,12 +41,9 @@ TEST(AtomicFileTest, AbandonedFileLeavesTheTargetAsItWas) {
 
 TEST(AtomicFileTest, MissingFolderIsAnErrorNamingTheFile) {
   TempDir dir;
-  try {
-    AtomicFile file(dir.File("no/such/out.bat"));
-    FAIL();
-  } catch (const FileError& error) {
-    EXPECT_NE(std::string(error.what()).find("out.bat"), std::string::npos);
-  }
+  Error error =
+      testing::ErrorFrom([&] { AtomicFile file(dir.File("no/such/out.bat")); });
+  EXPECT_TRUE(testing::Says(error, "no/such")) << error.what();
 }
 
 }  // namespace

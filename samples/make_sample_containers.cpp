@@ -10,13 +10,13 @@
 #include <iostream>
 #include <string>
 
-#include "testing/container_builder.h"
+#include "samples/container_builder.h"
 
 namespace {
 
-using brimwald::testing::ContainerBuilder;
-using brimwald::testing::SampleEntries;
-using brimwald::testing::TestEntry;
+using brimwald::samples::ContainerBuilder;
+using brimwald::samples::SampleEntries;
+using brimwald::samples::TestEntry;
 
 void WriteDemo(const std::string& dir) {
   std::filesystem::create_directories(dir);

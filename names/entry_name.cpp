@@ -1,4 +1,4 @@
-#include "rip/entry_name.h"
+#include "names/entry_name.h"
 
 #include <algorithm>
 

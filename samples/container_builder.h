@@ -2,8 +2,8 @@
 // well-formed layout from a list of entries, and byte-level edits on top of
 // it for broken and hostile containers.
 
-#ifndef BRIMWALD_TESTING_CONTAINER_BUILDER_H_
-#define BRIMWALD_TESTING_CONTAINER_BUILDER_H_
+#ifndef BRIMWALD_SAMPLES_CONTAINER_BUILDER_H_
+#define BRIMWALD_SAMPLES_CONTAINER_BUILDER_H_
 
 #include <cstdint>
 #include <string>
@@ -12,7 +12,7 @@
 
 #include "container/stream_container.h"
 
-namespace brimwald::testing {
+namespace brimwald::samples {
 
 struct TestEntry {
   std::string name;  // written with a NUL after it
@@ -57,6 +57,6 @@ class ContainerBuilder {
 /// ".wav", small headers and bodies whose bytes depend on the index.
 std::vector<TestEntry> SampleEntries(int count);
 
-}  // namespace brimwald::testing
+}  // namespace brimwald::samples
 
-#endif  // BRIMWALD_TESTING_CONTAINER_BUILDER_H_
+#endif  // BRIMWALD_SAMPLES_CONTAINER_BUILDER_H_

@@ -1,9 +1,9 @@
-#include "testing/container_builder.h"
+#include "samples/container_builder.h"
 
 #include <fstream>
 #include <stdexcept>
 
-namespace brimwald::testing {
+namespace brimwald::samples {
 namespace {
 
 constexpr size_t kHeaderSize = 32;
@@ -114,4 +114,4 @@ std::vector<TestEntry> SampleEntries(int count) {
   return entries;
 }
 
-}  // namespace brimwald::testing
+}  // namespace brimwald::samples

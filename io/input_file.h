@@ -1,10 +1,11 @@
-#ifndef BRIMWALD_CONTAINER_INPUT_FILE_H_
-#define BRIMWALD_CONTAINER_INPUT_FILE_H_
+#ifndef BRIMWALD_IO_INPUT_FILE_H_
+#define BRIMWALD_IO_INPUT_FILE_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "io/native_handle.h"
 
 namespace brimwald {
 
@@ -14,7 +15,7 @@ class InputFile {
  public:
   /// Opens the existing regular file at `path`; never creates one. A
   /// folder, a device or a pipe is refused (a pipe would block, a device
-  /// might never end). Throws FileError naming the path and the reason.
+  /// might never end). Throws Error (kFile) naming the path and the reason.
   explicit InputFile(std::string path);
   ~InputFile();
 
@@ -22,20 +23,21 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   /// Reads exactly `count` bytes starting at `offset` into `out`. Throws
-  /// FileError when the system fails or the file has fewer bytes (it
+  /// Error (kFile) when the system fails or the file has fewer bytes (it
   /// changed while open).
-  void ReadAt(int64_t offset, char* out, size_t count);
+  void ReadAt(int64_t offset, char* out, size_t count) const;
 
   const std::string& path() const { return path_; }
   /// The size when the file was opened.
   int64_t size() const { return size_; }
+  NativeHandle handle() const { return handle_; }
 
  private:
   std::string path_;
-  std::FILE* file_ = nullptr;
+  NativeHandle handle_;
   int64_t size_ = 0;
 };
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_CONTAINER_INPUT_FILE_H_
+#endif  // BRIMWALD_IO_INPUT_FILE_H_

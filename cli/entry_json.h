@@ -1,0 +1,42 @@
+// The JSON form of `list --json`: one array of entry objects, written as the
+// walk goes so that memory stays flat for tables of any size.
+
+#ifndef BRIMWALD_CLI_ENTRY_JSON_H_
+#define BRIMWALD_CLI_ENTRY_JSON_H_
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "table/table_walk.h"
+
+namespace brimwald {
+
+class EntryJsonWriter {
+ public:
+  /// Writes "[" to `out`.
+  explicit EntryJsonWriter(std::ostream& out);
+  /// Writes "]" and a line break.
+  ~EntryJsonWriter();
+  EntryJsonWriter(const EntryJsonWriter&) = delete;
+  EntryJsonWriter& operator=(const EntryJsonWriter&) = delete;
+
+  /// Writes `entry` as {"index", "name", "record_offset", "header_offset",
+  /// "header_size", "body_offset", "body_size", "problems"}; the name's
+  /// bytes are read as Latin-1, so the output is always valid UTF-8.
+  void Write(const TableEntry& entry, const std::vector<std::string>& problems);
+
+ private:
+  struct Object;
+  std::ostream& out_;
+  std::unique_ptr<Object> object_;
+  bool first_ = true;
+};
+
+/// `bytes` read as Latin-1, in UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_CLI_ENTRY_JSON_H_

@@ -1,0 +1,75 @@
+// File output that lands whole or not at all.
+//
+// The bytes go to a file that has no name yet (Linux O_TMPFILE) or a
+// temporary name beside the target; only Commit() gives it the target's
+// name. An AtomicFile destroyed before Commit() (an error on the way, say)
+// leaves nothing, and any existing target stays as it was, so a reader never
+// sees half a file. A replaced file keeps its permission bits. A symbolic
+// link is never written through or replaced.
+
+#ifndef BRIMWALD_IO_ATOMIC_FILE_H_
+#define BRIMWALD_IO_ATOMIC_FILE_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "io/folder.h"
+#include "io/input_file.h"
+#include "io/native_handle.h"
+
+namespace brimwald {
+
+class TemporaryName;
+
+class AtomicFile {
+ public:
+  /// Starts the file `path`; the target is not touched yet. Throws Error
+  /// (kFile) naming `path` when its folder can't take a new file.
+  explicit AtomicFile(std::string path);
+  /// Starts the file `name` (one path part) in `folder`, which must outlive
+  /// this object.
+  AtomicFile(const Folder& folder, std::string name);
+  ~AtomicFile();
+
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  /// Appends `bytes` unchanged. Throws Error (kFile) on a failed write.
+  void Write(std::string_view bytes);
+
+  /// Writes `line` followed by CR LF.
+  void WriteLine(std::string_view line);
+
+  /// Appends `length` bytes of `input` from `offset`, in the kernel where
+  /// the system can.
+  void CopyFrom(const InputFile& input, int64_t offset, int64_t length);
+
+  /// Gives the file its name, replacing an older file of that name. Throws
+  /// Error (kFile) if any step fails; nothing is left then.
+  void Commit();
+
+  /// The target path, for messages.
+  const std::string& path() const { return path_; }
+
+ private:
+  void Create();
+  void Flush();
+  void WriteOut(const char* data, size_t size);
+  void Discard();
+
+  std::optional<Folder> own_folder_;  // when made from a path
+  const Folder* folder_;
+  std::string name_;
+  std::string path_;
+  NativeHandle handle_;
+  std::string temp_name_;  // empty while the file has no name
+  std::unique_ptr<TemporaryName> registered_;
+  std::string buffer_;
+};
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_IO_ATOMIC_FILE_H_

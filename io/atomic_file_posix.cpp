@@ -1,0 +1,191 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "io/atomic_file.h"
+#include "io/error.h"
+#include "io/interrupt.h"
+#include "text/text_format.h"
+
+namespace brimwald {
+namespace {
+
+constexpr int kNoHandle = -1;
+constexpr int kNameAttempts = 16;
+constexpr size_t kCopyChunk = 256 * 1024;
+
+// O_TMPFILE files get their name through /proc; without it they can't.
+bool CanCreateUnnamed() {
+#ifdef O_TMPFILE
+  static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+  return can;
+#else
+  return false;
+#endif
+}
+
+std::string TempCandidate(const std::string& name) {
+  static thread_local std::mt19937 random(std::random_device{}());
+  std::string candidate = name + ".tmp-";
+  AppendHexText(candidate, static_cast<int32_t>(random() & 0x7FFFFFFFu));
+  return candidate;
+}
+
+// Creates a fresh file in `folder` under a new temporary name for `name`.
+int CreateNamed(const Folder& folder, const std::string& name,
+                std::string& temp_name, int& error_number) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = TempCandidate(name);
+    int handle = ::openat(folder.handle(), candidate.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (handle >= 0) {
+      temp_name = std::move(candidate);
+      return handle;
+    }
+    error_number = errno;
+    if (error_number != EEXIST) break;
+  }
+  return kNoHandle;
+}
+
+}  // namespace
+
+void AtomicFile::Create() {
+  handle_ = kNoHandle;
+  int error_number = 0;
+#ifdef O_TMPFILE
+  if (CanCreateUnnamed()) {
+    handle_ = ::openat(folder_->handle(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                       0666);
+    // Filesystems without O_TMPFILE say so in several ways; a missing
+    // folder or a denied write would fail the same way below.
+    if (handle_ >= 0) return;
+  }
+#endif
+  handle_ = CreateNamed(*folder_, name_, temp_name_, error_number);
+  if (handle_ == kNoHandle) {
+    throw SystemFileError("cannot create", path_, error_number);
+  }
+  registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
+}
+
+void AtomicFile::WriteOut(const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t written = ::write(handle_, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw SystemFileError("cannot write", path_, errno);
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+}
+
+void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
+                          int64_t length) {
+  Flush();
+  auto from = static_cast<off_t>(offset);
+#ifdef __linux__
+  while (length > 0) {
+    ssize_t copied = ::copy_file_range(input.handle(), &from, handle_, nullptr,
+                                       static_cast<size_t>(length), 0);
+    if (copied > 0) {
+      length -= copied;
+      continue;
+    }
+    if (copied == 0) {
+      throw FileError("cannot read", input.path(),
+                      "the file became shorter while open");
+    }
+    if (errno == EINTR) continue;
+    // Not between these files or on this system: copy by hand below.
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
+        errno != EOPNOTSUPP && errno != EPERM) {
+      throw SystemFileError("cannot write", path_, errno);
+    }
+    break;
+  }
+#endif
+  std::vector<char> chunk(static_cast<size_t>(
+      std::min<int64_t>(length, static_cast<int64_t>(kCopyChunk))));
+  while (length > 0) {
+    size_t size = static_cast<size_t>(
+        std::min<int64_t>(length, static_cast<int64_t>(chunk.size())));
+    input.ReadAt(from, chunk.data(), size);
+    WriteOut(chunk.data(), size);
+    from += static_cast<off_t>(size);
+    length -= static_cast<int64_t>(size);
+  }
+}
+
+void AtomicFile::Commit() {
+  Flush();
+  struct stat older;
+  bool replacing = ::fstatat(folder_->handle(), name_.c_str(), &older,
+                             AT_SYMLINK_NOFOLLOW) == 0;
+  if (replacing && S_ISLNK(older.st_mode)) {
+    throw FileError("cannot replace", path_,
+                    "it is a symbolic link, which is never followed or "
+                    "replaced");
+  }
+  if (replacing && S_ISDIR(older.st_mode)) {
+    throw FileError("cannot replace", path_, "it is a folder, not a file");
+  }
+  if (replacing && ::fchmod(handle_, older.st_mode & 07777) != 0) {
+    throw SystemFileError("cannot write", path_, errno);
+  }
+  if (temp_name_.empty()) {
+    std::string self = "/proc/self/fd/" + std::to_string(handle_);
+    if (!replacing && ::linkat(AT_FDCWD, self.c_str(), folder_->handle(),
+                               name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      Discard();
+      return;
+    }
+    if (!replacing && errno != EEXIST) {
+      throw SystemFileError("cannot create", path_, errno);
+    }
+    // A name can't be given over an existing file: link under a
+    // temporary name, then rename that over the target.
+    int error_number = EEXIST;
+    for (int attempt = 0; attempt < kNameAttempts && temp_name_.empty();
+         ++attempt) {
+      std::string candidate = TempCandidate(name_);
+      if (::linkat(AT_FDCWD, self.c_str(), folder_->handle(), candidate.c_str(),
+                   AT_SYMLINK_FOLLOW) == 0) {
+        temp_name_ = std::move(candidate);
+        registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
+      } else if ((error_number = errno) != EEXIST) {
+        break;
+      }
+    }
+    if (temp_name_.empty()) {
+      throw SystemFileError("cannot create", path_, error_number);
+    }
+  }
+  if (::close(std::exchange(handle_, kNoHandle)) != 0) {
+    throw SystemFileError("cannot write", path_, errno);
+  }
+  if (::renameat(folder_->handle(), temp_name_.c_str(), folder_->handle(),
+                 name_.c_str()) != 0) {
+    throw SystemFileError("cannot replace", path_, errno);
+  }
+  temp_name_.clear();
+  registered_.reset();
+}
+
+void AtomicFile::Discard() {
+  if (handle_ != kNoHandle) ::close(std::exchange(handle_, kNoHandle));
+  if (!temp_name_.empty()) {
+    ::unlinkat(folder_->handle(), temp_name_.c_str(), 0);
+    temp_name_.clear();
+  }
+  registered_.reset();
+}
+
+}  // namespace brimwald

@@ -1,0 +1,48 @@
+#include "io/error.h"
+
+#include <string>
+
+namespace brimwald {
+namespace {
+
+std::string Describe(std::string_view what, std::string_view path,
+                     std::string_view why) {
+  std::string text(what);
+  text += " '";
+  text += path;
+  text += "': ";
+  text += why;
+  return text;
+}
+
+}  // namespace
+
+Error FileError(std::string_view what, std::string_view path,
+                std::string_view why) {
+  return Error(ErrorKind::kFile, Describe(what, path, why));
+}
+
+Error SystemFileError(std::string_view what, std::string_view path,
+                      int error_number) {
+  return SystemFileError(
+      what, path, std::error_code(error_number, std::generic_category()));
+}
+
+Error SystemFileError(std::string_view what, std::string_view path,
+                      const std::error_code& error) {
+  return FileError(what, path,
+                   error ? error.message() : "unknown input/output error");
+}
+
+Error ContainerError(std::string_view path, std::string_view why) {
+  return Error(ErrorKind::kContainer, Describe("cannot read", path, why));
+}
+
+Error EntryError(std::string_view path, int32_t index, std::string_view why,
+                 ErrorKind kind) {
+  std::string text = "entry " + std::to_string(index) + ": ";
+  text += why;
+  return Error(kind, Describe("cannot read", path, text));
+}
+
+}  // namespace brimwald

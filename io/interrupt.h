@@ -1,0 +1,36 @@
+// Removing the temporary files of unfinished output when the user interrupts
+// a program (Ctrl-C, SIGTERM), so that an interrupted run leaves complete
+// files and nothing else.
+
+#ifndef BRIMWALD_IO_INTERRUPT_H_
+#define BRIMWALD_IO_INTERRUPT_H_
+
+#include <string>
+
+#include "io/folder.h"
+
+namespace brimwald {
+
+/// Makes an interrupt (SIGINT, SIGTERM, SIGHUP; the console's Ctrl-C and
+/// close on Windows) remove the temporary files that are registered at that
+/// moment, then end the program as the interrupt asks. A front end calls it
+/// once, at start.
+void RemoveTemporaryFilesOnInterrupt();
+
+/// Registers the temporary file `name` in `folder` for removal on an
+/// interrupt while this object lives. Best effort: at most a few files are
+/// registered at once, which is more than any front end writes together.
+class TemporaryName {
+ public:
+  TemporaryName(const Folder& folder, const std::string& name);
+  ~TemporaryName();
+  TemporaryName(const TemporaryName&) = delete;
+  TemporaryName& operator=(const TemporaryName&) = delete;
+
+ private:
+  int slot_ = -1;
+};
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_IO_INTERRUPT_H_

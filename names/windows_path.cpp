@@ -1,0 +1,23 @@
+#include "names/windows_path.h"
+
+namespace brimwald {
+
+std::string_view TrimWindowsPart(std::string_view part) {
+  size_t kept = part.find_last_not_of(". ");
+  return kept == std::string_view::npos ? std::string_view()
+                                        : part.substr(0, kept + 1);
+}
+
+void SplitWindowsPath(std::string_view path,
+                      std::vector<std::string_view>& parts) {
+  parts.clear();
+  while (true) {
+    size_t separator = path.find('\\');
+    std::string_view part = TrimWindowsPart(path.substr(0, separator));
+    if (!part.empty()) parts.push_back(part);
+    if (separator == std::string_view::npos) return;
+    path.remove_prefix(separator + 1);
+  }
+}
+
+}  // namespace brimwald

@@ -1,0 +1,50 @@
+// Problems of an entry that the rip script meets only when it runs: a piece
+// that can't be cut, a path no common filesystem stores, a path that an
+// earlier entry already has. The listing shows them and the command-line rip
+// warns of them; neither refuses the entry.
+
+#ifndef BRIMWALD_TABLE_ENTRY_PROBLEMS_H_
+#define BRIMWALD_TABLE_ENTRY_PROBLEMS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/table_walk.h"
+
+namespace brimwald {
+
+/// The longest path part that common filesystems store, in bytes.
+inline constexpr size_t kMaxPartBytes = 255;
+
+class EntryProblems {
+ public:
+  /// For the entries of a container of `container_size` bytes.
+  explicit EntryProblems(int64_t container_size);
+
+  /// The problems of `entry`, the walk's next entry, as short texts; empty
+  /// when there are none. Valid until the next call.
+  const std::vector<std::string>& Check(const TableEntry& entry);
+
+ private:
+  void CheckRange(const char* piece, int32_t first, int32_t last);
+  void CheckPath(const TableEntry& entry);
+  /// The index of an earlier entry with the path of `hash`, or -1; records
+  /// `index` for it otherwise.
+  int32_t EarlierWithPath(uint64_t hash, int32_t index);
+
+  int64_t container_size_;
+  std::vector<std::string> problems_;
+  std::string path_;
+  std::vector<std::string_view> parts_;
+  // An open-addressed set of path hashes with the first index of each:
+  // 12 bytes an entry, for tables of any size.
+  std::vector<uint64_t> hashes_;
+  std::vector<int32_t> indexes_;
+  size_t used_ = 0;
+};
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_TABLE_ENTRY_PROBLEMS_H_

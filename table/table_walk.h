@@ -1,0 +1,103 @@
+// The one walk of a container's VFS table, shared by the rip script, the
+// listing and the extraction. For every record, in table order, it reads
+// the fields and the name, normalises the name and computes the inclusive
+// byte ranges of the entry's three pieces:
+//
+//   record   R = VfsStart + 72 * index   .. R + 71
+//   header   HeaderOffset                .. HeaderOffset + HeaderSize - 1
+//   body     BodyOffset                  .. BodyOffset + BodySize - 1
+//
+// in checked signed 32-bit arithmetic. An empty piece ends one byte before
+// it starts (a header of size 0 at offset 0 is 0 .. -1). Nothing is checked
+// against the file's length beyond what reading the record and the name
+// needs: whether a range can be cut is for the cutter to say.
+
+#ifndef BRIMWALD_TABLE_TABLE_WALK_H_
+#define BRIMWALD_TABLE_TABLE_WALK_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "container/selection.h"
+#include "container/stream_container.h"
+#include "io/error.h"
+
+namespace brimwald {
+
+/// The inclusive byte ranges of one entry's three pieces.
+struct PieceRanges {
+  int32_t RecordFirst = 0;
+  int32_t RecordLast = 0;
+  int32_t HeaderFirst = 0;
+  int32_t HeaderLast = 0;
+  int32_t BodyFirst = 0;
+  int32_t BodyLast = 0;
+};
+
+/// One entry of the table, as the walk yields it.
+struct TableEntry {
+  int32_t Index = 0;
+  /// R, where the entry's 72-byte record starts.
+  int32_t RecordOffset = 0;
+  VfsRecord Record;
+  /// The name window's bytes before its first NUL. Valid until the next
+  /// step of the walk.
+  std::string_view RawName;
+  /// The normalised entry name, as the script writes it (before "%" is
+  /// doubled).
+  std::string Name;
+  PieceRanges Ranges;
+};
+
+class TableWalk {
+ public:
+  /// Opens the container of `selection` to walk the table it describes.
+  /// Throws Error when the selection didn't pass inspection or the
+  /// container can't be opened (kFile), or when FileCount is negative or
+  /// FileCount * 72 leaves the signed 32-bit range (kContainer).
+  explicit TableWalk(const Selection& selection);
+
+  /// Steps to the next entry; false after the last. Throws Error: kEntry
+  /// when this entry's name or ranges are broken (the walk can go on with
+  /// the next), kContainer when its record can't be read (the walk is then
+  /// over).
+  bool Next();
+
+  /// Steps on to the next entry that can be read, handing each broken one
+  /// (a kEntry error) to `broken` with the walk standing on it; false at the
+  /// end. Throws the errors that end the walk.
+  template <typename OnBroken>
+  bool NextReadable(OnBroken&& broken) {
+    while (true) {
+      try {
+        return Next();
+      } catch (const Error& error) {
+        if (error.kind() != ErrorKind::kEntry) throw;
+        broken(error);
+      }
+    }
+  }
+
+  /// The entry the last Next() stepped to. After a kEntry error its Index
+  /// is set, and its Name as far as it was read.
+  const TableEntry& entry() const { return entry_; }
+
+  /// FileCount: how many entries the walk yields at most.
+  int32_t count() const { return count_; }
+
+  StreamContainer& container() { return container_; }
+
+ private:
+  int32_t LastOf(int32_t first, int32_t size, const char* what) const;
+
+  int32_t vfs_start_;
+  int32_t count_;
+  StreamContainer container_;
+  int32_t next_index_ = 0;
+  TableEntry entry_;
+};
+
+}  // namespace brimwald
+
+#endif  // BRIMWALD_TABLE_TABLE_WALK_H_
