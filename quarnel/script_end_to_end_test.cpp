@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -150,10 +151,23 @@ class ScriptRunner {
     if (!fs::is_regular_file(path) || !fs::remove(path)) Fail("DEL failed");
   }
 
+  // The script's path as Windows reads it: "\\" between parts, empty parts
+  // dropped, trailing dots and spaces of every part dropped.
   std::string Mapped(const std::string& name) const {
-    std::string path = name;
-    for (char& c : path) {
-      if (c == '\\') c = '/';
+    std::string path;
+    std::string part;
+    for (size_t i = 0; i <= name.size(); ++i) {
+      if (i < name.size() && name[i] != '\\') {
+        part += name[i];
+        continue;
+      }
+      // "." and ".." name folders; the runner refuses them below.
+      while (part != "." && part != ".." && !part.empty() &&
+             (part.back() == '.' || part.back() == ' ')) {
+        part.pop_back();
+      }
+      if (!part.empty()) path += (path.empty() ? "" : "/") + part;
+      part.clear();
     }
     return path;
   }
@@ -293,6 +307,65 @@ TEST(ScriptEndToEndTest, RunScriptsCutExactlyEachRecordHeaderAndBody) {
   }
   EXPECT_EQ(files, expected_files);
   EXPECT_TRUE(fs::is_empty(dir.File("EXT_empty")));
+}
+
+// Every file and folder below `root` whose path starts with "EXT_", with
+// the files' bytes.
+std::map<std::string, std::string> ExtractedTree(const TempDir& root) {
+  std::map<std::string, std::string> tree;
+  for (const std::string& path : root.Tree()) {
+    if (!path.starts_with("EXT_")) continue;
+    tree[path] = path.ends_with("/") ? "" : ReadFile(root.File(path));
+  }
+  return tree;
+}
+
+// Names as Windows reads them, duplicates, and a container whose name
+// starts with "-" (a cut must not read it as an option).
+std::vector<Container> EdgeContainers() {
+  std::vector<Container> containers = TestContainers();
+  containers.push_back(
+      {"-dash .str",
+       {{"trail. /name. ", "h1", "b1"},
+        {"a//b/", "h2", "b2"},
+        {"/lead/x.wav", "h3", "b3"},
+        {"Dup/same", "first", "1"},
+        {"Dup/same", "second", "2"},
+        {"dots/.../x", "", ""}},
+       {}});
+  return containers;
+}
+
+TEST(ScriptEndToEndTest, ExtractLeavesTheTreeTheScriptLeaves) {
+  TempDir scripted;
+  TempDir extracted;
+  std::vector<Container> containers = EdgeContainers();
+  std::string rip = ShellWord(CLI_PATH) + " rip --";
+  std::string extract =
+      ShellWord(CLI_PATH) + " extract -q -C " + ShellWord(extracted.path()) +
+      " --";
+  for (const Container& container : containers) {
+    samples::ContainerBuilder::WithEntries(container.entries)
+        .WriteTo(scripted.File(container.file_name));
+    rip += " " + ShellWord(scripted.File(container.file_name));
+    extract += " " + ShellWord(scripted.File(container.file_name));
+  }
+  ASSERT_EQ(ExitStatusOf(rip + " >/dev/null"), 0);
+  ASSERT_EQ(ExitStatusOf(extract + " >/dev/null"), 0);
+  for (const Container& container : containers) {
+    std::string base = BaseName(container.file_name);
+    std::string folder = "EXT_" + base;
+    while (folder.back() == ' ' || folder.back() == '.') folder.pop_back();
+    ScriptRunner(scripted.path(), folder)
+        .Run(ReadFile(scripted.File("RIP_" + base + ".bat")));
+  }
+  std::map<std::string, std::string> tree = ExtractedTree(extracted);
+  EXPECT_EQ(tree, ExtractedTree(scripted));
+  // The Windows reading of the names, and the later duplicate winning.
+  EXPECT_EQ(tree.count("EXT_-dash/trail/name. .qvstr"), 1u);
+  EXPECT_EQ(tree.count("EXT_-dash/a/b/.qvstr"), 1u);
+  EXPECT_EQ(tree.count("EXT_-dash/lead/x.qvstr"), 1u);
+  EXPECT_EQ(tree["EXT_-dash/Dup/same.qvstr"].substr(72), "second2");
 }
 
 TEST(ScriptEndToEndTest, RunnerRefusesWhatTheInterpreterWouldReadOtherwise) {

@@ -1,0 +1,127 @@
+#include "extract/extract.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "container/inspection.h"
+#include "samples/container_builder.h"
+#include "testing/error_from.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+namespace fs = std::filesystem;
+using samples::ContainerBuilder;
+using testing::ReadFile;
+using testing::TempDir;
+
+// Records what the extraction reports.
+class Recorder : public ExtractListener {
+ public:
+  void EntryFailed(const TableEntry& entry, const Error& error) override {
+    failed[entry.Index] = error.what();
+  }
+  bool Progress(const ExtractProgress& progress) override {
+    last = progress;
+    return progress.entries_done < stop_after;
+  }
+  bool WantsTotals() const override { return true; }
+
+  std::map<int32_t, std::string> failed;
+  ExtractProgress last;
+  int32_t stop_after = INT32_MAX;
+};
+
+class ExtractTest : public ::testing::Test {
+ protected:
+  ExtractResult Run(const ContainerBuilder& builder) {
+    builder.WriteTo(dir_.File("music.str"));
+    Selection selection;
+    Inspect("music.str", selection, dir_.path());
+    return Extract(selection, "", recorder_);
+  }
+  TempDir dir_;
+  Recorder recorder_;
+};
+
+TEST_F(ExtractTest, WritesRecordHeaderAndBodyAndCountsProgress) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"sfx/door.wav", "HD", "body"}, {"big", "", std::string(100000, 'b')}});
+  ExtractResult result = Run(builder);
+  EXPECT_EQ(result.written, 2);
+  EXPECT_EQ(result.folder, dir_.File("EXT_music"));
+  EXPECT_EQ(ReadFile(dir_.File("EXT_music/sfx/door.qvstr")),
+            builder.bytes().substr(32, 72) + "HDbody");
+  EXPECT_EQ(ReadFile(dir_.File("EXT_music/big.qvstr")).size(), 72u + 100000);
+  EXPECT_EQ(recorder_.last.entries_done, 2);
+  EXPECT_EQ(recorder_.last.bytes_total, 72 + 6 + 72 + 100000);
+  EXPECT_EQ(recorder_.last.bytes_done, recorder_.last.bytes_total);
+}
+
+// A broken entry is reported with its index and leaves nothing, not even
+// a folder made for it; the others are written.
+TEST_F(ExtractTest, BrokenEntriesLeaveNothingAndTheRestGoOn) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries({{"ok/first", "h", "b"},
+                                     {"new/outside", "h", "b"},
+                                     {"new/negative", "h", "b"},
+                                     {"new/" + std::string(300, 'n'), "h", "b"},
+                                     {"lost", "h", "b"},
+                                     {"ok/last", "h", "b"}});
+  builder.Int32(32 + 72 * 1 + 24, 1 << 20);  // header past the end
+  builder.Int32(32 + 72 * 2 + 16, -2);       // negative body size
+  builder.Int32(32 + 72 * 4 + 48, 1 << 24);  // name past the end
+  ExtractResult result = Run(builder);
+  EXPECT_EQ(result.written, 2);
+  EXPECT_EQ(result.failed, 4);
+  EXPECT_EQ(dir_.Tree(),
+            (std::vector<std::string>{"EXT_music/", "EXT_music/ok/",
+                                      "EXT_music/ok/first.qvstr",
+                                      "EXT_music/ok/last.qvstr", "music.str"}));
+  ASSERT_EQ(recorder_.failed.size(), 4u);
+  EXPECT_NE(recorder_.failed[1].find("entry 1: header: the range"),
+            std::string::npos);
+  EXPECT_NE(recorder_.failed[2].find("entry 2: body:"), std::string::npos);
+  EXPECT_NE(recorder_.failed[3].find("File name too long"), std::string::npos);
+  EXPECT_NE(recorder_.failed[4].find("entry 4: NameOffset 16777216"),
+            std::string::npos);
+}
+
+TEST_F(ExtractTest, PlantedSymbolicLinksAreNeverFollowed) {
+  TempDir outside;
+  fs::create_directories(dir_.File("EXT_music"));
+  fs::create_directory_symlink(outside.path(), dir_.File("EXT_music/sfx"));
+  testing::WriteFile(outside.File("target"), "keep");
+  fs::create_symlink(outside.File("target"), dir_.File("EXT_music/a.qvstr"));
+  ExtractResult result = Run(ContainerBuilder::WithEntries(
+      {{"sfx/door", "h", "b"}, {"a", "h", "b"}, {"b", "h", "b"}}));
+  EXPECT_EQ(result.written, 1);
+  EXPECT_NE(recorder_.failed[0].find("symbolic link"), std::string::npos);
+  EXPECT_NE(recorder_.failed[1].find("symbolic link"), std::string::npos);
+  EXPECT_EQ(outside.Names(), std::vector<std::string>{"target"});
+  EXPECT_EQ(ReadFile(outside.File("target")), "keep");
+
+  // The output folder itself.
+  fs::remove_all(dir_.File("EXT_music"));
+  fs::create_directory_symlink(outside.path(), dir_.File("EXT_music"));
+  EXPECT_TRUE(testing::Says(
+      testing::ErrorFrom([&] { Run(ContainerBuilder::WithEntries({})); }),
+      "symbolic link"));
+  EXPECT_EQ(outside.Names(), std::vector<std::string>{"target"});
+}
+
+TEST_F(ExtractTest, AStoppedExtractionKeepsCompleteFilesOnly) {
+  recorder_.stop_after = 2;
+  ExtractResult result = Run(ContainerBuilder::WithEntries(
+      {{"a", "h", "b"}, {"b", "h", "b"}, {"c", "h", "b"}}));
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(dir_.Tree(),
+            (std::vector<std::string>{"EXT_music/", "EXT_music/a.qvstr",
+                                      "EXT_music/b.qvstr", "music.str"}));
+}
+
+}  // namespace
+}  // namespace brimwald
