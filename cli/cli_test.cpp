@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "samples/container_builder.h"
@@ -119,6 +121,68 @@ TEST_F(CliTest, RipGoesOnAfterAFailureAndReportsIt) {
   EXPECT_EQ(dir_.Names(),
             (std::vector<std::string>{"RIP_good.bat", "broken.str", "good.str",
                                       "invalid.str"}));
+}
+
+TEST_F(CliTest, ListPrintsEntriesAndJsonWithProblems) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries({{"sfx/door.wav", "h", "body"},
+                                     {"\xE9t\xE9 50%", "", "b"},
+                                     {std::string(300, 'n'), "h", "b"},
+                                     {"SFX/Door", "h", "b"}});
+  builder.Int32(32 + 72 + 16, -5);  // entry 1: negative body size
+  std::string path = Container("music.str", builder);
+  const VfsRecord& first = builder.records()[0];
+  Result text = RunWith({"list", path});
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out.substr(0, text.out.find('\n')),
+            "0\tsfx\\door\t32\t" + std::to_string(first.HeaderOffset) +
+                "\t1\t" + std::to_string(first.BodyOffset) + "\t4");
+  EXPECT_NE(text.err.find("warning: '" + path +
+                          "': entry 3 'SFX\\Door': "
+                          "same path as entry 0"),
+            std::string::npos)
+      << text.err;
+
+  Result json = RunWith({"list", "--json", path});
+  EXPECT_EQ(json.status, 0) << json.err;
+  nlohmann::json entries = nlohmann::json::parse(json.out);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0]["name"], "sfx\\door");
+  EXPECT_EQ(entries[0]["body_size"], 4);
+  EXPECT_EQ(entries[0]["problems"], nlohmann::json::array());
+  EXPECT_EQ(entries[1]["name"], "\u00e9t\u00e9 50%");  // Latin-1
+  EXPECT_EQ(entries[1]["body_size"], -5);
+  auto problem = [&](size_t i) { return entries[i]["problems"][0].dump(); };
+  EXPECT_NE(problem(1).find("body: the last offset"), std::string::npos);
+  EXPECT_NE(problem(2).find("307 bytes; filesystems store at most 255"),
+            std::string::npos);
+  EXPECT_NE(problem(3).find("same path as entry 0"), std::string::npos);
+
+  // The rip warns of the same problems and still writes the script.
+  Result rip = RunWith({"rip", path});
+  EXPECT_EQ(rip.status, 0);
+  EXPECT_NE(rip.err.find("entry 1 '\xE9t\xE9 50%': body:"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("RIP_music.bat")));
+}
+
+TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries({{"a/b", "h", "x"}, {"c", "h", "y"}});
+  builder.Int32(32 + 72 + 24, 1 << 20);  // entry 1's header is outside
+  std::string path = Container("music.str", builder);
+  Result beside = RunWith({"extract", path});
+  EXPECT_EQ(beside.status, 1);
+  EXPECT_EQ(beside.out,
+            dir_.File("EXT_music") + ": 1 files written, 1 entries failed\n");
+  EXPECT_NE(beside.err.find("entry 1 'c' not extracted: cannot read '" + path +
+                            "': entry 1: header: the range"),
+            std::string::npos)
+      << beside.err;
+  TempDir other;
+  EXPECT_EQ(RunWith({"extract", "-C", other.path(), path}).status, 1);
+  EXPECT_EQ(other.Tree(),
+            (std::vector<std::string>{"EXT_music/", "EXT_music/a/",
+                                      "EXT_music/a/b.qvstr"}));
 }
 
 TEST_F(CliTest, ProgramExitStatusAndStreams) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "io/error.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
@@ -44,6 +46,32 @@ TEST(AtomicFileTest, MissingFolderIsAnErrorNamingTheFile) {
   Error error =
       testing::ErrorFrom([&] { AtomicFile file(dir.File("no/such/out.bat")); });
   EXPECT_TRUE(testing::Says(error, "no/such")) << error.what();
+}
+
+TEST(AtomicFileTest, ReplacedFileKeepsItsPermissionBits) {
+  TempDir dir;
+  std::string target = dir.File("RIP_music.bat");
+  testing::WriteFile(target, "old");
+  namespace fs = std::filesystem;
+  fs::permissions(target, fs::perms::owner_all | fs::perms::group_read);
+  AtomicFile file(target);
+  file.Write("new");
+  file.Commit();
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(fs::status(target).permissions(),
+            fs::perms::owner_all | fs::perms::group_read);
+}
+
+TEST(AtomicFileTest, NeverReplacesASymbolicLink) {
+  TempDir dir;
+  testing::WriteFile(dir.File("real"), "keep");
+  std::filesystem::create_symlink(dir.File("real"), dir.File("link"));
+  AtomicFile file(dir.File("link"));
+  file.Write("new");
+  EXPECT_TRUE(testing::Says(testing::ErrorFrom([&] { file.Commit(); }),
+                            "symbolic link"));
+  EXPECT_EQ(ReadFile(dir.File("real")), "keep");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link", "real"}));
 }
 
 }  // namespace
