@@ -100,7 +100,8 @@ void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
       [&](const TableEntry& entry) {
         if (!problems) {
           problems.emplace(std::filesystem::file_size(
-              PathInDirectory(selection, selection.FilePath)));
+                               PathInDirectory(selection, selection.FilePath)),
+                           selection.FileCount);
         }
         Warn(err, file, entry, problems->Check(entry));
       },
@@ -111,7 +112,7 @@ void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
 int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& file = options.files.front();
   TableWalk walk(Chosen(file));
-  EntryProblems problems(walk.container().size());
+  EntryProblems problems(walk.container().size(), walk.count());
   int status = kExitOk;
   auto broken = [&](const Error& error) {
     Report(kProgram, err, error.what());

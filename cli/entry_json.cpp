@@ -35,9 +35,9 @@ struct EntryJsonWriter::Object {
   std::string text;
 };
 
-std::string Latin1ToUtf8(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
+namespace {
+
+void AppendLatin1AsUtf8(std::string& text, std::string_view bytes) {
   for (char c : bytes) {
     auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
@@ -47,6 +47,13 @@ std::string Latin1ToUtf8(std::string_view bytes) {
       text += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
+}
+
+}  // namespace
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string text;
+  AppendLatin1AsUtf8(text, bytes);
   return text;
 }
 
@@ -61,7 +68,8 @@ void EntryJsonWriter::Write(const TableEntry& entry,
                             const std::vector<std::string>& problems) {
   Object& o = *object_;
   o.index = entry.Index;
-  o.name = Latin1ToUtf8(entry.Name);
+  o.name.clear();
+  AppendLatin1AsUtf8(o.name, entry.Name);
   o.record_offset = entry.RecordOffset;
   o.header_offset = entry.Record.HeaderOffset;
   o.header_size = entry.Record.HeaderSize;

@@ -1,6 +1,6 @@
 #include "extract/extract.h"
 
-#include <span>
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +18,17 @@ constexpr int64_t kSmallPiece = 64 * 1024;
 // Open folders kept for the next entries: enough for a game's folder tree,
 // few enough to stay far below the open-file limit.
 constexpr size_t kMaxOpenFolders = 256;
+// Entries are written in batches grouped by folder: filesystems create
+// files much faster one folder after another than spread over many, and a
+// game's table often spreads them. Bounded, so memory stays flat.
+constexpr size_t kBatchSize = 4096;
+
+// The folder part of an entry name, for grouping.
+std::string_view FolderPart(const std::string& name) {
+  size_t cut = name.rfind('\\');
+  return cut == std::string::npos ? std::string_view()
+                                  : std::string_view(name).substr(0, cut);
+}
 
 struct Lengths {
   int64_t header = 0;
@@ -61,34 +72,51 @@ class Extractor {
     const std::string folder_name = ExtractFolderName(selection_);
     result.folder = root_.PathOf(folder_name);
     folders_.emplace("", root_.Child(folder_name, true));
-    while (Step(walk, result, progress)) {
-      if (!listener_.Progress(progress)) {
-        result.stopped = progress.entries_done < progress.entries_total;
-        break;
+    while (ReadBatch(walk, result, progress)) {
+      for (const TableEntry& entry : batch_) {
+        Write(walk.container(), entry, result, progress);
+        if (!listener_.Progress(progress)) {
+          result.stopped = progress.entries_done < progress.entries_total;
+          return result;
+        }
       }
     }
     return result;
   }
 
  private:
-  // Extracts the walk's next entry; false at the end.
-  bool Step(TableWalk& walk, ExtractResult& result, ExtractProgress& progress) {
+  // Reads the next entries into batch_, grouped by folder, reporting the
+  // broken ones; false at the end. Entries of one path keep their order,
+  // so a later one still replaces an earlier one.
+  bool ReadBatch(TableWalk& walk, ExtractResult& result,
+                 ExtractProgress& progress) {
+    batch_.clear();
     auto broken = [&](const Error& error) {
       ++result.failed;
       ++progress.entries_done;
       listener_.EntryFailed(walk.entry(), error);
     };
-    if (!walk.NextReadable(broken)) return false;
-    const TableEntry& entry = walk.entry();
+    while (batch_.size() < kBatchSize && walk.NextReadable(broken)) {
+      batch_.push_back(walk.entry());
+      batch_.back().RawName = {};  // not kept by the walk
+    }
+    std::stable_sort(batch_.begin(), batch_.end(),
+                     [](const TableEntry& a, const TableEntry& b) {
+                       return FolderPart(a.Name) < FolderPart(b.Name);
+                     });
+    return !batch_.empty();
+  }
+
+  void Write(StreamContainer& container, const TableEntry& entry,
+             ExtractResult& result, ExtractProgress& progress) {
     ++progress.entries_done;
     try {
-      progress.bytes_done += ExtractEntry(walk.container(), entry);
+      progress.bytes_done += ExtractEntry(container, entry);
       ++result.written;
     } catch (const Error& error) {
       ++result.failed;
       listener_.EntryFailed(entry, error);
     }
-    return true;
   }
 
   int64_t TotalBytes() {
@@ -187,6 +215,7 @@ class Extractor {
   Folder root_;
   std::unordered_map<std::string, Folder> folders_;  // "" is EXT_<BaseName>
   std::vector<std::string> made_;  // folders made for the current entry
+  std::vector<TableEntry> batch_;
   std::string path_;
   std::vector<std::string_view> parts_;
   std::string piece_;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <random>
 #include <utility>
@@ -52,6 +53,61 @@ int CreateNamed(const Folder& folder, const std::string& name,
     if (error_number != EEXIST) break;
   }
   return kNoHandle;
+}
+
+// Refuses to replace what isn't a plain file, and gives the new file the
+// permission bits of the one it replaces. Says whether there is one.
+bool PrepareReplacing(const Folder& folder, const std::string& name,
+                      const std::string& path, int handle) {
+  struct stat older;
+  if (::fstatat(folder.handle(), name.c_str(), &older, AT_SYMLINK_NOFOLLOW) !=
+      0) {
+    return false;
+  }
+  if (S_ISLNK(older.st_mode)) {
+    throw FileError("cannot replace", path,
+                    "it is a symbolic link, which is never followed or "
+                    "replaced");
+  }
+  if (S_ISDIR(older.st_mode)) {
+    throw FileError("cannot replace", path, "it is a folder, not a file");
+  }
+  if (::fchmod(handle, older.st_mode & 07777) != 0) {
+    throw SystemFileError("cannot write", path, errno);
+  }
+  return true;
+}
+
+// Gives the unnamed file the name `name` in its folder; fails with EEXIST
+// when that name is taken. Linking by the descriptor itself needs a
+// privilege; without it the link goes through /proc, once known to be so.
+bool LinkUnnamed(int handle, const Folder& folder, const std::string& name) {
+  static std::atomic<bool> by_descriptor{true};
+  if (by_descriptor.load(std::memory_order_relaxed)) {
+    if (::linkat(handle, "", folder.handle(), name.c_str(), AT_EMPTY_PATH) ==
+        0) {
+      return true;
+    }
+    if (errno != ENOENT && errno != EPERM) return false;
+    by_descriptor.store(false, std::memory_order_relaxed);
+  }
+  std::string self = "/proc/self/fd/" + std::to_string(handle);
+  return ::linkat(AT_FDCWD, self.c_str(), folder.handle(), name.c_str(),
+                  AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Links the unnamed file under a fresh temporary name for `name`, to be
+// renamed over the file it replaces; returns that name.
+std::string LinkUnderTemporaryName(int handle, const Folder& folder,
+                                   const std::string& name,
+                                   const std::string& path) {
+  int error_number = EEXIST;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = TempCandidate(name);
+    if (LinkUnnamed(handle, folder, candidate)) return candidate;
+    if ((error_number = errno) != EEXIST) break;
+  }
+  throw SystemFileError("cannot create", path, error_number);
 }
 
 }  // namespace
@@ -126,47 +182,18 @@ void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
 
 void AtomicFile::Commit() {
   Flush();
-  struct stat older;
-  bool replacing = ::fstatat(folder_->handle(), name_.c_str(), &older,
-                             AT_SYMLINK_NOFOLLOW) == 0;
-  if (replacing && S_ISLNK(older.st_mode)) {
-    throw FileError("cannot replace", path_,
-                    "it is a symbolic link, which is never followed or "
-                    "replaced");
-  }
-  if (replacing && S_ISDIR(older.st_mode)) {
-    throw FileError("cannot replace", path_, "it is a folder, not a file");
-  }
-  if (replacing && ::fchmod(handle_, older.st_mode & 07777) != 0) {
-    throw SystemFileError("cannot write", path_, errno);
-  }
   if (temp_name_.empty()) {
-    std::string self = "/proc/self/fd/" + std::to_string(handle_);
-    if (!replacing && ::linkat(AT_FDCWD, self.c_str(), folder_->handle(),
-                               name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    // The usual case, a new file: one link gives it its name whole.
+    if (LinkUnnamed(handle_, *folder_, name_)) {
       Discard();
       return;
     }
-    if (!replacing && errno != EEXIST) {
-      throw SystemFileError("cannot create", path_, errno);
-    }
-    // A name can't be given over an existing file: link under a
-    // temporary name, then rename that over the target.
-    int error_number = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && temp_name_.empty();
-         ++attempt) {
-      std::string candidate = TempCandidate(name_);
-      if (::linkat(AT_FDCWD, self.c_str(), folder_->handle(), candidate.c_str(),
-                   AT_SYMLINK_FOLLOW) == 0) {
-        temp_name_ = std::move(candidate);
-        registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
-      } else if ((error_number = errno) != EEXIST) {
-        break;
-      }
-    }
-    if (temp_name_.empty()) {
-      throw SystemFileError("cannot create", path_, error_number);
-    }
+    if (errno != EEXIST) throw SystemFileError("cannot create", path_, errno);
+    PrepareReplacing(*folder_, name_, path_, handle_);
+    temp_name_ = LinkUnderTemporaryName(handle_, *folder_, name_, path_);
+    registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
+  } else {
+    PrepareReplacing(*folder_, name_, path_, handle_);
   }
   if (::close(std::exchange(handle_, kNoHandle)) != 0) {
     throw SystemFileError("cannot write", path_, errno);

@@ -3,7 +3,11 @@
 //   make-sample-containers demo DIR         music.str (12 entries) and
 //                                           broken.str (wrong magic) in DIR
 //   make-sample-containers entries N FILE   a container of N entries
+//   make-sample-containers tree N FILE      N entries of a few hundred bytes
+//                                           in 100 folders
+//   make-sample-containers large N MB FILE  N entries with MB-megabyte bodies
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -40,9 +44,35 @@ void WriteDemo(const std::string& dir) {
       .WriteTo(dir + "/broken.str");
 }
 
+// Like a game's sound folder: short streams spread over 100 folders.
+std::vector<TestEntry> TreeEntries(int count) {
+  std::vector<TestEntry> entries;
+  entries.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    entries.push_back({"folder" + std::to_string(i % 100) + "/stream" +
+                           std::to_string(i) + ".wav",
+                       std::string(static_cast<size_t>(100 + i % 200), 'h'),
+                       std::string(static_cast<size_t>(200 + i % 200), 'b')});
+  }
+  return entries;
+}
+
+std::vector<TestEntry> LargeEntries(int count, size_t megabytes) {
+  std::vector<TestEntry> entries;
+  for (int i = 0; i < count; ++i) {
+    entries.push_back({"music/theme" + std::to_string(i) + ".wav",
+                       std::string(64, 'h'),
+                       std::string(megabytes * 1000 * 1000,
+                                   static_cast<char>('a' + i % 26))});
+  }
+  return entries;
+}
+
 int Usage() {
   std::cerr << "usage: make-sample-containers demo DIR\n"
-               "       make-sample-containers entries N FILE\n";
+               "       make-sample-containers entries N FILE\n"
+               "       make-sample-containers tree N FILE\n"
+               "       make-sample-containers large N MB FILE\n";
   return 2;
 }
 
@@ -55,10 +85,20 @@ int main(int argc, char** argv) {
       WriteDemo(argv[2]);
       return 0;
     }
+    int count = argc > 2 ? std::atoi(argv[2]) : -1;
+    if (count < 0) return Usage();
     if (command == "entries" && argc == 4) {
-      int count = std::atoi(argv[2]);
-      if (count < 0) return Usage();
       ContainerBuilder::WithEntries(SampleEntries(count)).WriteTo(argv[3]);
+      return 0;
+    }
+    if (command == "tree" && argc == 4) {
+      ContainerBuilder::WithEntries(TreeEntries(count)).WriteTo(argv[3]);
+      return 0;
+    }
+    if (command == "large" && argc == 5) {
+      auto megabytes = static_cast<size_t>(std::max(0, std::atoi(argv[3])));
+      ContainerBuilder::WithEntries(LargeEntries(count, megabytes))
+          .WriteTo(argv[4]);
       return 0;
     }
     return Usage();

@@ -1,6 +1,8 @@
 #include "table/entry_problems.h"
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "cut/cut_range.h"
 #include "names/windows_path.h"
@@ -16,8 +18,16 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 
 }  // namespace
 
-EntryProblems::EntryProblems(int64_t container_size)
-    : container_size_(container_size) {}
+EntryProblems::EntryProblems(int64_t container_size, int32_t expected_entries)
+    : container_size_(container_size) {
+  // A table can't hold more records than the file has room for, whatever
+  // its header claims.
+  int64_t entries = std::min<int64_t>(std::max(expected_entries, 0),
+                                      container_size / kVfsRecordSize);
+  size_t slots = 1024;
+  while (slots < 2 * static_cast<size_t>(entries)) slots *= 2;
+  Grow(slots);
+}
 
 const std::vector<std::string>& EntryProblems::Check(const TableEntry& entry) {
   problems_.clear();
@@ -47,38 +57,36 @@ void EntryProblems::CheckPath(const TableEntry& entry) {
     }
   }
   // Windows compares names without letter case.
-  std::string folded;
+  folded_.clear();
   for (std::string_view part : parts_) {
-    if (!folded.empty()) folded += '\\';
-    for (char c : part) folded += AsciiLower(c);
+    if (!folded_.empty()) folded_ += '\\';
+    for (char c : part) folded_ += AsciiLower(c);
   }
   int32_t earlier =
-      EarlierWithPath(std::hash<std::string>{}(folded), entry.Index);
+      EarlierWithPath(std::hash<std::string>{}(folded_), entry.Index);
   if (earlier >= 0) {
     problems_.push_back("same path as entry " + std::to_string(earlier) +
                         ", which it replaces");
   }
 }
 
+void EntryProblems::Grow(size_t slots) {
+  std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(slots));
+  used_ = 0;
+  for (const Slot& slot : old) {
+    if (slot.hash != kEmpty) EarlierWithPath(slot.hash, slot.index);
+  }
+}
+
 int32_t EntryProblems::EarlierWithPath(uint64_t hash, int32_t index) {
   if (hash == kEmpty) hash = 1;
-  if (2 * (used_ + 1) > hashes_.size()) {
-    std::vector<uint64_t> hashes = std::move(hashes_);
-    std::vector<int32_t> indexes = std::move(indexes_);
-    size_t size = hashes.empty() ? 1024 : 2 * hashes.size();
-    hashes_.assign(size, kEmpty);
-    indexes_.assign(size, -1);
-    used_ = 0;
-    for (size_t i = 0; i < hashes.size(); ++i) {
-      if (hashes[i] != kEmpty) EarlierWithPath(hashes[i], indexes[i]);
-    }
-  }
-  size_t mask = hashes_.size() - 1;
-  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    if (hashes_[slot] == hash) return indexes_[slot];
-    if (hashes_[slot] == kEmpty) {
-      hashes_[slot] = hash;
-      indexes_[slot] = index;
+  if (2 * (used_ + 1) > slots_.size()) Grow(2 * slots_.size());
+  size_t mask = slots_.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (slot.hash == hash) return slot.index;
+    if (slot.hash == kEmpty) {
+      slot = {hash, index};
       ++used_;
       return -1;
     }

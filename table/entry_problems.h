@@ -20,8 +20,9 @@ inline constexpr size_t kMaxPartBytes = 255;
 
 class EntryProblems {
  public:
-  /// For the entries of a container of `container_size` bytes.
-  explicit EntryProblems(int64_t container_size);
+  /// For the entries of a container of `container_size` bytes, of which
+  /// there will be about `expected_entries`.
+  EntryProblems(int64_t container_size, int32_t expected_entries);
 
   /// The problems of `entry`, the walk's next entry, as short texts; empty
   /// when there are none. Valid until the next call.
@@ -34,14 +35,21 @@ class EntryProblems {
   /// `index` for it otherwise.
   int32_t EarlierWithPath(uint64_t hash, int32_t index);
 
+  void Grow(size_t slots);
+
+  struct Slot {
+    uint64_t hash = 0;  // 0: empty
+    int32_t index = -1;
+  };
+
   int64_t container_size_;
   std::vector<std::string> problems_;
   std::string path_;
+  std::string folded_;
   std::vector<std::string_view> parts_;
-  // An open-addressed set of path hashes with the first index of each:
-  // 12 bytes an entry, for tables of any size.
-  std::vector<uint64_t> hashes_;
-  std::vector<int32_t> indexes_;
+  // An open-addressed set of path hashes with the first index of each, at
+  // most half full: 32 bytes an entry at worst, for tables of any size.
+  std::vector<Slot> slots_;
   size_t used_ = 0;
 };
 
