@@ -1,41 +1,19 @@
 #include "cli/entry_json.h"
 
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 namespace brimwald {
-
-using Json = nlohmann::ordered_json;
-
-// One object, reused for every entry: its members are assigned in place, so
-// a listing of many entries allocates little.
-struct EntryJsonWriter::Object {
-  Object()
-      : json{{"index", 0},         {"name", ""},
-             {"record_offset", 0}, {"header_offset", 0},
-             {"header_size", 0},   {"body_offset", 0},
-             {"body_size", 0},     {"problems", Json::array()}},
-        index(json["index"]),
-        name(json["name"].get_ref<Json::string_t&>()),
-        record_offset(json["record_offset"]),
-        header_offset(json["header_offset"]),
-        header_size(json["header_size"]),
-        body_offset(json["body_offset"]),
-        body_size(json["body_size"]),
-        problems(json["problems"].get_ref<Json::array_t&>()) {}
-
-  Json json;
-  Json& index;
-  Json::string_t& name;
-  Json& record_offset;
-  Json& header_offset;
-  Json& header_size;
-  Json& body_offset;
-  Json& body_size;
-  Json::array_t& problems;
-  std::string text;
-};
-
 namespace {
+
+using Json = nlohmann::json;
+
+constexpr const char* kKeys[] = {
+    "index",       "name",        "record_offset", "header_offset",
+    "header_size", "body_offset", "body_size",     "problems"};
+
+// `text` as a JSON string.
+std::string Quoted(const std::string& text) { return Json(text).dump(); }
 
 void AppendLatin1AsUtf8(std::string& text, std::string_view bytes) {
   for (char c : bytes) {
@@ -49,7 +27,28 @@ void AppendLatin1AsUtf8(std::string& text, std::string_view bytes) {
   }
 }
 
+void AppendNumber(std::string& out, int64_t value) {
+  char digits[24];
+  auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
+
 }  // namespace
+
+// Every object has the same members in the same order, so the text between
+// the values ({"index": and so on) is serialised once; nlohmann serialises
+// every string value. This keeps a listing of many entries fast.
+struct EntryJsonWriter::Object {
+  Object() {
+    for (const char* key : kKeys) {
+      keys.push_back((keys.empty() ? "{" : ",") + Quoted(key) + ":");
+    }
+  }
+  std::vector<std::string> keys;
+  std::string name;
+  Json problems = Json::array();
+  std::string text;
+};
 
 std::string Latin1ToUtf8(std::string_view bytes) {
   std::string text;
@@ -67,19 +66,30 @@ EntryJsonWriter::~EntryJsonWriter() { out_ << (first_ ? "]\n" : "\n]\n"); }
 void EntryJsonWriter::Write(const TableEntry& entry,
                             const std::vector<std::string>& problems) {
   Object& o = *object_;
-  o.index = entry.Index;
+  o.text.assign(first_ ? "\n" : ",\n");
+  first_ = false;
+  auto number = [&](size_t key, int64_t value) {
+    o.text += o.keys[key];
+    AppendNumber(o.text, value);
+  };
+  number(0, entry.Index);
   o.name.clear();
   AppendLatin1AsUtf8(o.name, entry.Name);
-  o.record_offset = entry.RecordOffset;
-  o.header_offset = entry.Record.HeaderOffset;
-  o.header_size = entry.Record.HeaderSize;
-  o.body_offset = entry.Record.BodyOffset;
-  o.body_size = entry.Record.BodySize;
-  o.problems.clear();
-  for (const std::string& problem : problems) o.problems.emplace_back(problem);
-  o.text = o.json.dump();
-  out_ << (first_ ? "\n" : ",\n") << o.text;
-  first_ = false;
+  o.text += o.keys[1];
+  o.text += Json(o.name).dump();
+  number(2, entry.RecordOffset);
+  number(3, entry.Record.HeaderOffset);
+  number(4, entry.Record.HeaderSize);
+  number(5, entry.Record.BodyOffset);
+  number(6, entry.Record.BodySize);
+  o.text += o.keys[7];
+  if (problems.empty()) {
+    o.text += "[]";
+  } else {
+    o.text += Json(problems).dump();
+  }
+  o.text += '}';
+  out_ << o.text;
 }
 
 }  // namespace brimwald

@@ -48,11 +48,29 @@ std::string_view StreamContainer::ReadNameWindow(int32_t offset,
   }
   auto count =
       static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size() - offset));
+  // Most windows lie within one cached block: no copy then.
+  const Block& block = BlockAt(offset);
+  auto skip = static_cast<size_t>(offset - block.start);
+  if (block.bytes.size() - skip >= count) {
+    return std::string_view(block.bytes.data() + skip, count);
+  }
   ReadBytes(offset, count, window_.data());
   return std::string_view(window_.data(), count);
 }
 
 VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
+  // The usual case, a record wholly inside the file: one read.
+  if (record_offset <= INT32_MAX - kVfsRecordSize &&
+      Holds(record_offset, kVfsRecordSize)) {
+    char bytes[kVfsRecordSize];
+    ReadBytes(record_offset, sizeof bytes, bytes);
+    return {.BodyOffset = DecodeLittleEndian(bytes + 8),
+            .BodySize = DecodeLittleEndian(bytes + 16),
+            .HeaderOffset = DecodeLittleEndian(bytes + 24),
+            .HeaderSize = DecodeLittleEndian(bytes + 32),
+            .NameOffset = DecodeLittleEndian(bytes + 48)};
+  }
+  // Field by field, so that an error names the first field that fails.
   auto field = [&](int32_t field_offset, const char* name) {
     std::optional<int32_t> position = CheckedAdd(record_offset, field_offset);
     if (!position || !Holds(*position, 4)) {
@@ -91,10 +109,15 @@ void StreamContainer::ReadBytes(int64_t offset, size_t count, char* out) {
 const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {
   int64_t start = offset - offset % kBlockSize;
   ++use_clock_;
+  if (last_block_->start == start) {
+    last_block_->last_use = use_clock_;
+    return *last_block_;
+  }
   Block* victim = &blocks_[0];
   for (Block& block : blocks_) {
     if (block.start == start) {
       block.last_use = use_clock_;
+      last_block_ = &block;
       return block;
     }
     if (block.last_use < victim->last_use) victim = &block;
@@ -105,6 +128,7 @@ const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {
   file_.ReadAt(start, victim->bytes.data(), count);
   victim->start = start;
   victim->last_use = use_clock_;
+  last_block_ = victim;
   return *victim;
 }
 

@@ -68,7 +68,7 @@ class StreamContainer {
 
   /// The name window of entry `index`: the bytes from `offset` up to 512 or
   /// up to the end of the file, whichever comes first, NULs included. Valid
-  /// until the next read. Throws Error (kEntry) when `offset` is before the
+  /// until the next read of this container. Throws Error (kEntry) when `offset` is before the
   /// start or at or past the end of the file.
   std::string_view ReadNameWindow(int32_t offset, int32_t index);
 
@@ -98,6 +98,7 @@ class StreamContainer {
 
   InputFile file_;
   std::array<Block, 4> blocks_;
+  Block* last_block_ = &blocks_[0];  // the one used last, looked at first
   uint64_t use_clock_ = 0;
   std::array<char, kNameWindowSize> window_{};
 };

@@ -7,6 +7,7 @@
 #define BRIMWALD_TABLE_ENTRY_PROBLEMS_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,21 +36,17 @@ class EntryProblems {
   /// `index` for it otherwise.
   int32_t EarlierWithPath(uint64_t hash, int32_t index);
 
-  void Grow(size_t slots);
-
-  struct Slot {
-    uint64_t hash = 0;  // 0: empty
-    int32_t index = -1;
-  };
-
   int64_t container_size_;
   std::vector<std::string> problems_;
-  std::string path_;
-  std::string folded_;
-  std::vector<std::string_view> parts_;
-  // An open-addressed set of path hashes with the first index of each, at
-  // most half full: 32 bytes an entry at worst, for tables of any size.
-  std::vector<Slot> slots_;
+  // An open-addressed set of paths, at most half full, 16 bytes an entry at
+  // worst: each slot holds the path hash's top 32 bits and 1 + the first
+  // index with that path (0: empty); the low bits of the hash place it.
+  // Sized once, for every record the container has room for.
+  // Zeroed by calloc, whose large blocks the system zeroes page by page as
+  // they are touched: a header that claims many more entries than the
+  // table has costs address space, not memory.
+  std::unique_ptr<uint64_t[], void (*)(void*)> slots_;
+  size_t slot_count_ = 0;
   size_t used_ = 0;
 };
 
