@@ -38,24 +38,22 @@ TableWalk::TableWalk(const Selection& selection)
 
 bool TableWalk::Next() {
   if (next_index_ >= count_) return false;
-  const int32_t index = next_index_++;
+  const int32_t index = next_index_;
   entry_.Index = index;
   entry_.RawName = {};
   entry_.Name.clear();
+  // A record that can't be read ends the walk: the ones after it lie
+  // further on and can't be read either.
+  next_index_ = count_;
   std::optional<int32_t> r = CheckedAdd(vfs_start_, index * kVfsRecordSize);
   if (!r) {
-    next_index_ = count_;
     throw EntryError(container_.path(), index,
                      "its record position leaves the signed 32-bit range",
                      ErrorKind::kContainer);
   }
   entry_.RecordOffset = *r;
-  try {
-    entry_.Record = container_.ReadRecord(*r, index);
-  } catch (...) {
-    next_index_ = count_;  // the records after it can't be read either
-    throw;
-  }
+  entry_.Record = container_.ReadRecord(*r, index);
+  next_index_ = index + 1;
   const VfsRecord& record = entry_.Record;
   std::string_view window = container_.ReadNameWindow(record.NameOffset, index);
   entry_.RawName = window.substr(0, window.find('\0'));
