@@ -1,20 +1,22 @@
-// The program's one window, `Form1`: the list of the current directory's
-// containers, the inspection result, the RIP button and the name of the entry
-// being ripped. It routes the list choice to the inspection and the button to
-// the rip, and reports the errors that reach it; the logic is in the core.
+// The program's one window, `Form1`: the list of a folder's containers, the
+// inspection result, the RIP button and the name of the entry being ripped,
+// and the list's context menu with Extract. It draws what the WindowSession
+// gives back and routes the user's events to it; the logic is in the core.
 
 #ifndef BRIMWALD_APP_MAIN_WINDOW_H_
 #define BRIMWALD_APP_MAIN_WINDOW_H_
 
 #include <QString>
 #include <QWidget>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "container/selection.h"
-#include "rip/rip_script.h"
+#include "window/window_session.h"
+
+class QAction;
+class QListWidgetItem;
+class QMenu;
 
 namespace Ui {
 class Form1;
@@ -26,36 +28,59 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  /// Shows the description of an error that reached the top of an event.
-  using ErrorReport = std::function<void(const QString& description)>;
+  /// Shows a text to the user: an error that reached the top of an event,
+  /// or an extraction's report.
+  using Notice = std::function<void(const QString& text)>;
+  /// Tells the user that a rip script is complete.
+  using Beep = std::function<void()>;
 
   /// Creates the window from its design and lists the "*.str" files of
-  /// `directory` (empty: the current directory), which is also where the
-  /// chosen container is read and its script written. The list is filled
-  /// once, here; nothing is chosen and nothing inspected until the user
-  /// picks an entry. Errors are reported in a message box titled with the
-  /// window's caption, and the beep is the system's.
-  explicit MainWindow(const QString& directory = QString(),
+  /// `directory` (bytes, as the system names it; empty: the current
+  /// directory), which is also where the chosen container is read and its
+  /// script written. The list is filled once, here; nothing is chosen and
+  /// nothing inspected until the user picks an entry. A folder that can't
+  /// be listed is reported once the event loop runs. Errors are reported in
+  /// a message box titled with the window's caption, the beep is the
+  /// system's, and an extraction's report is an information box.
+  explicit MainWindow(const std::string& directory = "",
                       QWidget* parent = nullptr);
   ~MainWindow() override;
 
   /// Replaces the error report, e.g. so that tests never wait on a modal box.
-  void SetErrorReport(ErrorReport report);
+  void SetErrorReport(Notice report);
   /// Replaces the beep that ends a successful rip.
   void SetBeep(Beep beep);
+  /// Replaces the box that shows an extraction's report.
+  void SetExtractReport(Notice report);
+
+  /// Chooses the file `name` (a bare name in the window's folder) as a click
+  /// would: selects its entry, and inspects it even when it isn't listed.
+  void ChooseFile(const std::string& name);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FillFileList(const QString& directory);
-  void InspectChosenFile();
+  void FillFileList();
+  void ChooseSelectedEntry();
+  void OnEntryClicked(QListWidgetItem* item);
+  void Choose(const std::string& name, const QString& shown);
   void RipSelection();
+  void ShowListMenu(const QPoint& position);
+  void ExtractSelection();
   void ShowInfo(const QString& text);
-  void Report(std::exception_ptr error);
+  void ReportError(const std::string& description);
 
   std::unique_ptr<Ui::Form1> ui_;
-  std::string directory_;  // as the core takes it: bytes, empty for "."
-  Selection selection_;
-  ErrorReport report_error_;
+  WindowSession session_;
+  QMenu* list_menu_;
+  QAction* extract_action_;
+  // The entry a left button press landed on while it was already chosen:
+  // the click it starts chooses it again.
+  QListWidgetItem* pressed_chosen_ = nullptr;
+  Notice report_error_;
   Beep beep_;
+  Notice report_extract_;
 };
 
 }  // namespace brimwald

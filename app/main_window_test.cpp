@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "samples/container_builder.h"
@@ -42,9 +46,9 @@ class MainWindowTest : public ::testing::Test {
         ContainerBuilder::WithEntries({{"a", "h", "b"}}).Magic("zeqsndstream"));
   }
 
-  void Open() {
+  void Open(const std::string& folder = "") {
     window_ =
-        std::make_unique<MainWindow>(QFile::decodeName(dir_.path().c_str()));
+        std::make_unique<MainWindow>(folder.empty() ? dir_.path() : folder);
     window_->SetErrorReport([this](const QString& description) {
       errors_ << description;
       info_at_report_ = Info()->text();
@@ -53,6 +57,8 @@ class MainWindowTest : public ::testing::Test {
       ++beeps_;
       name_at_beep_ = NameBox()->text();
     });
+    window_->SetExtractReport(
+        [this](const QString& report) { reports_ << report; });
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }
@@ -84,6 +90,47 @@ class MainWindowTest : public ::testing::Test {
                       List()->visualItemRect(items.front()).center());
   }
   void ClickRip() { QTest::mouseClick(RipButton(), Qt::LeftButton); }
+  // Right-clicks through the window system, which turns the press into a
+  // context menu request as it does for a user.
+  void RightClickEntry(const QString& name) {
+    QList<QListWidgetItem*> items = List()->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    QPoint at = List()->viewport()->mapTo(
+        window_.get(), List()->visualItemRect(items.front()).center());
+    QTest::mouseClick(window_->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      at);
+  }
+  // The menu key as the window system reports it: a context menu request
+  // for the widget with the focus.
+  void PressMenuKey() {
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(window_->windowHandle(), &event);
+  }
+  // Calls `act` on the widget `find` gives, once it gives one while the
+  // window runs its events (in a menu, or during an extraction).
+  void OnceFound(std::function<QWidget*()> find,
+                 std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(window_.get());
+    QObject::connect(timer, &QTimer::timeout, [timer, find, act] {
+      if (QWidget* found = find()) {
+        timer->stop();
+        timer->deleteLater();
+        act(found);
+      }
+    });
+    timer->start(0);
+  }
+  // Once a menu opens: records its entries and picks the first.
+  void PickFirstInNextMenu() {
+    OnceFound([] { return QApplication::activePopupWidget(); },
+              [this](QWidget* menu) {
+                for (QAction* action : menu->actions()) {
+                  menu_entries_ << action->text();
+                }
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+              });
+  }
   int LineHeight() const { return Info()->fontMetrics().height(); }
 
   TempDir dir_;
@@ -92,6 +139,8 @@ class MainWindowTest : public ::testing::Test {
   QString info_at_report_;
   int beeps_ = 0;
   QString name_at_beep_;
+  QStringList reports_;
+  QStringList menu_entries_;
 };
 
 TEST_F(MainWindowTest, DesignGivesCaptionSizeAndPlaces) {
@@ -176,6 +225,13 @@ TEST_F(MainWindowTest, AFolderWithoutContainersGivesAnEmptyList) {
   EXPECT_TRUE(window_->isVisible());
 }
 
+TEST_F(MainWindowTest, AFolderThatCantBeListedIsReportedOnceShown) {
+  Open(dir_.File("missing"));
+  EXPECT_EQ(List()->count(), 0);
+  ASSERT_EQ(errors_.size(), 1);
+  EXPECT_TRUE(errors_[0].contains("missing")) << errors_[0].toStdString();
+}
+
 TEST_F(MainWindowTest, ClickingAnEntryShowsItsNameAndInspection) {
   TwoEntryContainer("music.str");
   InvalidContainer("broken.str");
@@ -183,6 +239,7 @@ TEST_F(MainWindowTest, ClickingAnEntryShowsItsNameAndInspection) {
 
   ClickEntry("music.str");
   EXPECT_EQ(FileNameBox()->text(), "music.str");
+  EXPECT_TRUE(FileNameBox()->isReadOnly());
   EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
   EXPECT_GE(Info()->height(), 2 * LineHeight());
 
@@ -193,6 +250,53 @@ TEST_F(MainWindowTest, ClickingAnEntryShowsItsNameAndInspection) {
   EXPECT_GE(Info()->width(), Info()->sizeHint().width());
 
   ClickEntry("music.str");
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST_F(MainWindowTest, ClickingTheChosenEntryAgainInspectsItAgain) {
+  TwoEntryContainer("music.str");
+  Open();
+  ClickEntry("music.str");
+  InvalidContainer("music.str");
+
+  ClickEntry("music.str");
+  EXPECT_EQ(Info()->text(), "Invalid File!!!");
+  ClickRip();
+  EXPECT_EQ(errors_.size(), 1);
+  EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(MainWindowTest, ANameThatIsNotUtf8IsListedAndOpenedByItsBytes) {
+  TwoEntryContainer("caf\xE9.str");
+  Open();
+  const QString shown = QStringLiteral("caf\uFFFD.str");
+  EXPECT_EQ(Listed(), QStringList{shown});
+
+  ClickEntry(shown);
+  EXPECT_EQ(FileNameBox()->text(), shown);
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+  ClickRip();
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+  EXPECT_EQ(dir_.Names(),
+            (std::vector<std::string>{"RIP_caf\xE9.bat", "caf\xE9.str"}));
+}
+
+TEST_F(MainWindowTest, ChoosingAFileSelectsAndInspectsIt) {
+  InvalidContainer("a.str");
+  TwoEntryContainer("b.str");
+  TwoEntryContainer("unlisted.bin");
+  Open();
+
+  window_->ChooseFile("b.str");
+  EXPECT_EQ(List()->selectedItems().size(), 1);
+  EXPECT_EQ(List()->currentItem()->text(), "b.str");
+  EXPECT_EQ(FileNameBox()->text(), "b.str");
+  EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
+
+  window_->ChooseFile("unlisted.bin");
+  EXPECT_TRUE(List()->selectedItems().isEmpty());
+  EXPECT_EQ(FileNameBox()->text(), "unlisted.bin");
   EXPECT_EQ(Info()->text(), kTwoEntriesInfo);
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
 }
@@ -302,6 +406,61 @@ TEST_F(MainWindowTest, ARipThatFailsMidwayLeavesTheLastShownName) {
   EXPECT_EQ(beeps_, 0);
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"cut.str"});
   EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"a.wav", "h", "body"}, {"b.wav", "h", "body"}, {"c.wav", "h", "b"}});
+  VfsRecord second = builder.records()[1];
+  second.BodySize = 0x7FFFFF00;  // far beyond the end of the file
+  builder.Record(32 + 72, second);
+  Container("music.str", builder);
+  InvalidContainer("broken.str");
+  Open();
+  PickFirstInNextMenu();
+
+  RightClickEntry("music.str");
+  EXPECT_EQ(menu_entries_, QStringList{"Extract"});
+  EXPECT_EQ(FileNameBox()->text(), "music.str");
+  EXPECT_EQ(dir_.Tree(), (std::vector<std::string>{
+                             "EXT_music/", "EXT_music/a.qvstr",
+                             "EXT_music/c.qvstr", "broken.str", "music.str"}));
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("EXT_music/a.qvstr")),
+            72u + 1 + 4);
+  ASSERT_EQ(reports_.size(), 1);
+  EXPECT_TRUE(reports_[0].startsWith("2 files written"))
+      << reports_[0].toStdString();
+  EXPECT_TRUE(reports_[0].contains("1 entries failed:\nentry 1 'b'"))
+      << reports_[0].toStdString();
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST_F(MainWindowTest, CancellingAnExtractStopsItAndLeavesNoPartialFile) {
+  Container("music.str",
+            ContainerBuilder::WithEntries(samples::SampleEntries(50)));
+  Open();
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  ClickEntry("music.str");
+  PickFirstInNextMenu();
+  // Cancel as soon as the extraction first lets the window answer.
+  OnceFound(
+      [this] { return window_->findChild<QProgressDialog*>(); },
+      [](QWidget* progress) { progress->findChild<QPushButton*>()->click(); });
+
+  PressMenuKey();
+  EXPECT_EQ(menu_entries_, QStringList{"Extract"});
+  ASSERT_EQ(reports_.size(), 1);
+  EXPECT_TRUE(reports_[0].startsWith("Stopped. 1 files written"))
+      << reports_[0].toStdString();
+  // The first entry's file, and no other file or temporary one.
+  std::vector<std::string> tree = dir_.Tree();
+  ASSERT_EQ(
+      std::count_if(tree.begin(), tree.end(),
+                    [](const std::string& path) { return path.back() != '/'; }),
+      2);
+  EXPECT_EQ(tree.back(), "music.str");
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
 }
 
 }  // namespace

@@ -26,3 +26,7 @@ ensure_packages() {
 # DejaVu Sans, whose sizes its boxes are measured for.
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev
   fonts-dejavu-core)
+
+# What the test of the window's desktop files validates them with.
+DESKTOP_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info
+  libxml2-utils)
