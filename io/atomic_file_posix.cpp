@@ -38,21 +38,27 @@ std::string TempCandidate(const std::string& name) {
   return candidate;
 }
 
-// Creates a fresh file in `folder` under a new temporary name for `name`.
-int CreateNamed(const Folder& folder, const std::string& name,
-                std::string& temp_name, int& error_number) {
+// Tries fresh temporary names for `name` with `make` until one is free.
+// Each is registered for removal on an interrupt before it exists, so that
+// no moment leaves a temporary file unregistered. On failure errno says why.
+template <typename Make>
+bool WithTemporaryName(const Folder& folder, const std::string& name, Make make,
+                       std::string& temp_name,
+                       std::unique_ptr<TemporaryName>& registered) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string candidate = TempCandidate(name);
-    int handle = ::openat(folder.handle(), candidate.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (handle >= 0) {
+    auto registration = std::make_unique<TemporaryName>(folder, candidate);
+    if (make(candidate)) {
       temp_name = std::move(candidate);
-      return handle;
+      registered = std::move(registration);
+      return true;
     }
-    error_number = errno;
-    if (error_number != EEXIST) break;
+    int error_number = errno;
+    registration.reset();
+    errno = error_number;
+    if (error_number != EEXIST) return false;
   }
-  return kNoHandle;
+  return false;
 }
 
 // Refuses to replace what isn't a plain file, and gives the new file the
@@ -96,25 +102,10 @@ bool LinkUnnamed(int handle, const Folder& folder, const std::string& name) {
                   AT_SYMLINK_FOLLOW) == 0;
 }
 
-// Links the unnamed file under a fresh temporary name for `name`, to be
-// renamed over the file it replaces; returns that name.
-std::string LinkUnderTemporaryName(int handle, const Folder& folder,
-                                   const std::string& name,
-                                   const std::string& path) {
-  int error_number = EEXIST;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string candidate = TempCandidate(name);
-    if (LinkUnnamed(handle, folder, candidate)) return candidate;
-    if ((error_number = errno) != EEXIST) break;
-  }
-  throw SystemFileError("cannot create", path, error_number);
-}
-
 }  // namespace
 
 void AtomicFile::Create() {
   handle_ = kNoHandle;
-  int error_number = 0;
 #ifdef O_TMPFILE
   if (CanCreateUnnamed()) {
     handle_ = ::openat(folder_->handle(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
@@ -124,11 +115,14 @@ void AtomicFile::Create() {
     if (handle_ >= 0) return;
   }
 #endif
-  handle_ = CreateNamed(*folder_, name_, temp_name_, error_number);
-  if (handle_ == kNoHandle) {
-    throw SystemFileError("cannot create", path_, error_number);
+  auto create = [&](const std::string& candidate) {
+    handle_ = ::openat(folder_->handle(), candidate.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return handle_ >= 0;
+  };
+  if (!WithTemporaryName(*folder_, name_, create, temp_name_, registered_)) {
+    throw SystemFileError("cannot create", path_, errno);
   }
-  registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
 }
 
 void AtomicFile::WriteOut(const char* data, size_t size) {
@@ -190,8 +184,14 @@ void AtomicFile::Commit() {
     }
     if (errno != EEXIST) throw SystemFileError("cannot create", path_, errno);
     PrepareReplacing(*folder_, name_, path_, handle_);
-    temp_name_ = LinkUnderTemporaryName(handle_, *folder_, name_, path_);
-    registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
+    // A name can't be given over an existing file: link under a temporary
+    // name, then rename that over the target.
+    auto link = [&](const std::string& candidate) {
+      return LinkUnnamed(handle_, *folder_, candidate);
+    };
+    if (!WithTemporaryName(*folder_, name_, link, temp_name_, registered_)) {
+      throw SystemFileError("cannot create", path_, errno);
+    }
   } else {
     PrepareReplacing(*folder_, name_, path_, handle_);
   }
