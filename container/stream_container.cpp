@@ -95,6 +95,10 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
 }
 
 void StreamContainer::ReadBytes(int64_t offset, size_t count, char* out) {
+  if (!Holds(offset, static_cast<int64_t>(count))) {
+    throw FileError("cannot read", path(),
+                    Outside(offset, static_cast<int64_t>(count)));
+  }
   while (count > 0) {
     const Block& block = BlockAt(offset);
     auto skip = static_cast<size_t>(offset - block.start);

@@ -72,8 +72,8 @@ class StreamContainer {
   /// start or at or past the end of the file.
   std::string_view ReadNameWindow(int32_t offset, int32_t index);
 
-  /// Copies `count` bytes from `offset` into `out` through the block cache;
-  /// the range must lie inside the file (Error, kFile, if it changed).
+  /// Copies `count` bytes from `offset` into `out` through the block cache.
+  /// Throws Error (kFile) when they don't lie wholly inside the file.
   void ReadBytes(int64_t offset, size_t count, char* out);
 
   /// Whether `count` bytes from `offset` lie wholly inside the file.

@@ -30,29 +30,27 @@ std::string_view FolderPart(const std::string& name) {
                                   : std::string_view(name).substr(0, cut);
 }
 
-struct Lengths {
-  int64_t header = 0;
-  int64_t body = 0;
-  int64_t total() const { return kVfsRecordSize + header + body; }
-};
+// The lengths of the entry's three pieces, or the reason the first that
+// can't be cut can't.
+std::optional<std::array<int64_t, 3>> PieceLengths(const TableEntry& entry,
+                                                   int64_t size,
+                                                   std::string& why) {
+  std::array<int64_t, 3> lengths;
+  std::array<Piece, 3> pieces = Pieces(entry.Ranges);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    std::optional<int64_t> length =
+        RangeLength(pieces[i].First, pieces[i].Last, size, &why);
+    if (!length) {
+      why = std::string(pieces[i].Name) + ": " + why;
+      return std::nullopt;
+    }
+    lengths[i] = *length;
+  }
+  return lengths;
+}
 
-// The lengths of the entry's pieces, or the reason the first can't be cut.
-std::optional<Lengths> PieceLengths(const TableEntry& entry, int64_t size,
-                                    std::string& why) {
-  const PieceRanges& r = entry.Ranges;
-  std::optional<int64_t> header =
-      RangeLength(r.HeaderFirst, r.HeaderLast, size, &why);
-  if (!header) {
-    why = "header: " + why;
-    return std::nullopt;
-  }
-  std::optional<int64_t> body =
-      RangeLength(r.BodyFirst, r.BodyLast, size, &why);
-  if (!body) {
-    why = "body: " + why;
-    return std::nullopt;
-  }
-  return Lengths{*header, *body};
+int64_t Total(const std::array<int64_t, 3>& lengths) {
+  return lengths[0] + lengths[1] + lengths[2];
 }
 
 class Extractor {
@@ -126,9 +124,9 @@ class Extractor {
     // The extraction itself reports what this walk can't read.
     try {
       while (walk.NextReadable([](const Error&) {})) {
-        std::optional<Lengths> lengths =
+        std::optional<std::array<int64_t, 3>> lengths =
             PieceLengths(walk.entry(), walk.container().size(), why);
-        if (lengths) total += lengths->total();
+        if (lengths) total += Total(*lengths);
       }
     } catch (const Error&) {
     }
@@ -138,7 +136,8 @@ class Extractor {
   // Writes one entry's file; returns its size.
   int64_t ExtractEntry(StreamContainer& container, const TableEntry& entry) {
     std::string why;
-    std::optional<Lengths> lengths = PieceLengths(entry, container.size(), why);
+    std::optional<std::array<int64_t, 3>> lengths =
+        PieceLengths(entry, container.size(), why);
     if (!lengths) throw EntryError(container.path(), entry.Index, why);
     path_ = entry.Name;
     path_ += ".qvstr";
@@ -152,15 +151,16 @@ class Extractor {
     try {
       const Folder& folder = FolderFor(parts_.size() - 1);
       AtomicFile file(folder, std::string(parts_.back()));
-      WritePiece(container, file, entry.Ranges.RecordFirst, kVfsRecordSize);
-      WritePiece(container, file, entry.Ranges.HeaderFirst, lengths->header);
-      WritePiece(container, file, entry.Ranges.BodyFirst, lengths->body);
+      std::array<Piece, 3> pieces = Pieces(entry.Ranges);
+      for (size_t i = 0; i < pieces.size(); ++i) {
+        WritePiece(container, file, pieces[i].First, (*lengths)[i]);
+      }
       file.Commit();
     } catch (...) {
       RemoveMadeFolders();
       throw;
     }
-    return lengths->total();
+    return Total(*lengths);
   }
 
   void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,

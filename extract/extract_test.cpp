@@ -90,6 +90,19 @@ TEST_F(ExtractTest, BrokenEntriesLeaveNothingAndTheRestGoOn) {
             std::string::npos);
 }
 
+// Reading a record needs its first 52 bytes; cutting it needs all 72.
+TEST_F(ExtractTest, ARecordCutShortByTheEndOfTheFileIsABrokenEntry) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
+  size_t end = builder.bytes().size();
+  builder.Record(end, builder.records()[0])
+      .VfsStart(static_cast<int32_t>(end))
+      .Truncate(end + 60);
+  EXPECT_EQ(Run(builder).failed, 1);
+  EXPECT_NE(recorder_.failed[0].find("entry 0: record: the range"),
+            std::string::npos)
+      << recorder_.failed[0];
+}
+
 TEST_F(ExtractTest, PlantedSymbolicLinksAreNeverFollowed) {
   TempDir outside;
   fs::create_directories(dir_.File("EXT_music"));

@@ -38,8 +38,9 @@ EntryProblems::EntryProblems(int64_t container_size, int32_t expected_entries)
 
 const std::vector<std::string>& EntryProblems::Check(const TableEntry& entry) {
   problems_.clear();
-  CheckRange("header", entry.Ranges.HeaderFirst, entry.Ranges.HeaderLast);
-  CheckRange("body", entry.Ranges.BodyFirst, entry.Ranges.BodyLast);
+  for (const Piece& piece : Pieces(entry.Ranges)) {
+    CheckRange(piece.Name, piece.First, piece.Last);
+  }
   CheckPath(entry);
   return problems_;
 }

@@ -9,12 +9,14 @@
 //
 // in checked signed 32-bit arithmetic. An empty piece ends one byte before
 // it starts (a header of size 0 at offset 0 is 0 .. -1). Nothing is checked
-// against the file's length beyond what reading the record and the name
-// needs: whether a range can be cut is for the cutter to say.
+// against the file's length beyond what reading the record's fields and the
+// name needs (a record's last 20 bytes may lie past the end): whether a
+// range can be cut is for the cutter to say.
 
 #ifndef BRIMWALD_TABLE_TABLE_WALK_H_
 #define BRIMWALD_TABLE_TABLE_WALK_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +36,20 @@ struct PieceRanges {
   int32_t BodyFirst = 0;
   int32_t BodyLast = 0;
 };
+
+/// One piece's name ("record", "header", "body") and inclusive range.
+struct Piece {
+  const char* Name;
+  int32_t First;
+  int32_t Last;
+};
+
+/// The three pieces of `ranges`, in the order they are joined.
+inline std::array<Piece, 3> Pieces(const PieceRanges& ranges) {
+  return {{{"record", ranges.RecordFirst, ranges.RecordLast},
+           {"header", ranges.HeaderFirst, ranges.HeaderLast},
+           {"body", ranges.BodyFirst, ranges.BodyLast}}};
+}
 
 /// One entry of the table, as the walk yields it.
 struct TableEntry {
