@@ -123,14 +123,11 @@ TEST_F(CliTest, RipGoesOnAfterAFailureAndReportsIt) {
 
 TEST_F(CliTest, ProgramExitStatusAndStreams) {
   std::string path = Container("x.str", ContainerBuilder().FileCount(1));
-  std::string command = std::string(CLI_PATH) + " inspect '" + path + "' >'" +
-                        dir_.File("out") + "' 2>'" + dir_.File("err") + "'";
-  EXPECT_EQ(testing::ExitStatusOf(command), 0);
-  EXPECT_EQ(ReadFile(dir_.File("out")),
-            "VFS Start at: 0x0\nIncluded Files: 1\n");
-  EXPECT_EQ(
-      testing::ExitStatusOf(std::string(CLI_PATH) + " nonsense 2>/dev/null"),
-      2);
+  Result result = testing::RunProgram(CLI_PATH, {"inspect", path});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "VFS Start at: 0x0\nIncluded Files: 1\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(testing::RunProgram(CLI_PATH, {"nonsense"}).status, 2);
 }
 
 }  // namespace
