@@ -34,6 +34,11 @@ DWORD AttributesOf(HANDLE handle) {
   return info.dwFileAttributes;
 }
 
+bool IsLink(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool IsFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -105,8 +110,10 @@ Folder Folder::Child(std::string_view name, bool create, bool* made) const {
     throw WindowsFileError("cannot open folder", path, ::GetLastError());
   }
   DWORD attributes = AttributesOf(handle);
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  // The name's own attributes too: some systems (wine, for one) report a
+  // link only there. The open handle keeps the name from changing meanwhile.
+  if (IsLink(attributes) ||
+      IsLink(::GetFileAttributesW(NativePath(path).c_str()))) {
     ::CloseHandle(handle);
     throw FileError("cannot open folder", path,
                     "it is a symbolic link or junction, which is never "
