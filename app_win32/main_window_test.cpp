@@ -15,7 +15,8 @@ namespace {
 using samples::ContainerBuilder;
 
 const std::string kMusica = "m\xC3\xBAsica.str";  // música.str
-const std::string kJapanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.str";
+// No OEM code page holds this one (U+1F3B5, a musical note).
+const std::string kNote = "\xF0\x9F\x8E\xB5.str";
 
 std::wstring TextOf(HWND control) {
   wchar_t text[512];
@@ -38,7 +39,7 @@ class MainWindowTest : public ::testing::Test {
     auto two = ContainerBuilder::WithEntries(
         {{"sfx/door.wav", "h", "b"}, {"caf\xE9.wav", "", "x"}});
     testing::WriteFile(dir_.File(kMusica), two.bytes());
-    testing::WriteFile(dir_.File(kJapanese), two.bytes());
+    testing::WriteFile(dir_.File(kNote), two.bytes());
     testing::WriteFile(dir_.File("bad.str"), "not a container");
     testing::WriteFile(dir_.File("notes.txt"), "");
     window_.emplace(::GetModuleHandleW(nullptr), dir_.path());
@@ -107,7 +108,7 @@ TEST_F(MainWindowTest, ChoosingShowsTheNameAndTheInspection) {
     listed.push_back(name);
   }
   EXPECT_EQ(listed, (std::vector<std::wstring>{L"bad.str", L"m\u00FAsica.str",
-                                               L"\u65E5\u672C\u8A9E.str"}));
+                                               L"\U0001F3B5.str"}));
 
   Choose(1);
   EXPECT_EQ(Text(kTxtFileName), L"m\u00FAsica.str");
@@ -134,17 +135,42 @@ TEST_F(MainWindowTest, ErrorsGoToTheReportAndTheWindowStays) {
   ClickRip();  // nothing chosen yet
   Choose(0);
   ClickRip();  // not a container
-  // A name that the console's OEM code page 437 can't hold.
-  Choose(2);
+  Choose(2);   // a name that the script's code page can't hold
   ClickRip();
   ASSERT_EQ(errors_.size(), 3u);
   EXPECT_NE(errors_[0].find(L"no container"), std::wstring::npos);
   EXPECT_NE(errors_[1].find(L"bad.str"), std::wstring::npos);
-  EXPECT_NE(errors_[2].find(L"\u65E5\u672C\u8A9E.str"), std::wstring::npos);
+  EXPECT_NE(errors_[2].find(L"\U0001F3B5.str"), std::wstring::npos);
   EXPECT_NE(errors_[2].find(L"code page"), std::wstring::npos);
   EXPECT_EQ(beeps_, 0);
   EXPECT_FALSE(Exists("RIP_bad.bat"));
   EXPECT_TRUE(::IsWindow(window_->handle()));
+}
+
+// The message box a real error gets, closed as soon as it is up.
+std::wstring shown_box_title;
+LRESULT CALLBACK CloseMessageBox(int code, WPARAM wparam, LPARAM lparam) {
+  wchar_t kind[16] = L"";
+  HWND box = reinterpret_cast<HWND>(wparam);
+  // Only the box: the main window is activated too, around it.
+  if (code == HCBT_ACTIVATE &&
+      ::GetClassNameW(box, kind, static_cast<int>(std::size(kind))) > 0 &&
+      std::wstring(kind) == L"#32770") {
+    shown_box_title = TextOf(box);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(MainWindowErrorBoxTest, IsTitledWithTheCaption) {
+  testing::TempDir dir;
+  MainWindow window(::GetModuleHandleW(nullptr), dir.path());
+  window.SetClosed([] {});
+  HHOOK hook = ::SetWindowsHookExW(WH_CBT, CloseMessageBox, nullptr,
+                                   ::GetCurrentThreadId());
+  ::SendMessageW(window.control(kCmdRip), BM_CLICK, 0, 0);  // nothing chosen
+  ::UnhookWindowsHookEx(hook);
+  EXPECT_EQ(shown_box_title, kCaption);
 }
 
 }  // namespace

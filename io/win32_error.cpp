@@ -19,8 +19,6 @@ int ErrnoFor(DWORD code) {
     case ERROR_BAD_NET_NAME:
       return ENOENT;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
       return EACCES;
     case ERROR_FILE_EXISTS:
