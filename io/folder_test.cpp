@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
+#include "io/atomic_file.h"
 #include "io/error.h"
 #include "io/utf8_path.h"
 #include "testing/error_from.h"
@@ -26,6 +28,22 @@ TEST(FolderTest, ChildIsMadeOnceAndRemovedWhenEmpty) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"EXT_m\xC3\xBAsica"});
   EXPECT_TRUE(top.RemoveEmptyChild("EXT_m\xC3\xBAsica"));
   EXPECT_TRUE(dir.Names().empty());
+}
+
+// Entry paths may run past the classic Windows limit of 260 characters.
+TEST(FolderTest, LongPathsWork) {
+  TempDir dir;
+  std::optional<Folder> folder(std::in_place, dir.path());
+  std::string relative;
+  for (char part = 'a'; part < 'f'; ++part) {
+    folder = folder->Child(std::string(60, part), true);
+    relative += std::string(60, part) + "/";
+  }
+  AtomicFile file(*folder, "long.qvstr");
+  file.Write("deep");
+  file.Commit();
+  EXPECT_GT(folder->PathOf("long.qvstr").size(), 300u);
+  EXPECT_EQ(testing::ReadFile(dir.File(relative + "long.qvstr")), "deep");
 }
 
 // Nothing planted below an output folder may lead a write out of it.
