@@ -39,9 +39,11 @@ WINE="/usr/lib/wine/wine64"
 
 # Starts a wine server for $WINEPREFIX that stays until `wineserver -k`,
 # and has wine set the prefix up first: a cold wine can take longer than
-# a test may.
+# a test may. A server left running for the prefix is ended first.
 start_wine() {
   mkdir -p "$WINEPREFIX"
+  wineserver -k 2>/dev/null || true
+  wineserver -w
   wineserver -p
   WINEDEBUG=-all "$WINE" cmd /c exit >/dev/null 2>&1
 }
