@@ -12,6 +12,7 @@
 #include "container/selection.h"
 #include "extract/extract.h"
 #include "io/error.h"
+#include "io/utf8_path.h"
 #include "rip/rip_script.h"
 #include "table/entry_problems.h"
 #include "table/table_walk.h"
@@ -45,12 +46,12 @@ struct Options {
 // Inspects `file` (any path) as the window inspects a bare name in the
 // current directory: the name goes to the selection, the folder beside it.
 std::string InspectPath(const std::string& file, Selection& selection) {
-  std::filesystem::path path(file);
-  std::string name = path.filename().string();
+  std::filesystem::path path = PathFromUtf8(file);
+  std::string name = Utf8FromPath(path.filename());
   if (name.empty() || name == "." || name == "..") {
     throw FileError("cannot open", file, "it names a folder, not a file");
   }
-  return Inspect(name, selection, path.parent_path().string());
+  return Inspect(name, selection, Utf8FromPath(path.parent_path()));
 }
 
 // A selection of `file` that passed inspection, for the commands that walk.
@@ -100,7 +101,8 @@ void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
       [&](const TableEntry& entry) {
         if (!problems) {
           problems.emplace(std::filesystem::file_size(
-                               PathInDirectory(selection, selection.FilePath)),
+                               PathFromUtf8(PathInDirectory(
+                                   selection, selection.FilePath))),
                            selection.FileCount);
         }
         Warn(err, file, entry, problems->Check(entry));

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 #include "samples/container_builder.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
+#include "text/script_encoding.h"
 
 namespace brimwald {
 namespace {
@@ -187,14 +189,45 @@ TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
 
 TEST_F(CliTest, ProgramExitStatusAndStreams) {
   std::string path = Container("x.str", ContainerBuilder().FileCount(1));
-  std::string command = std::string(CLI_PATH) + " inspect '" + path + "' >'" +
-                        dir_.File("out") + "' 2>'" + dir_.File("err") + "'";
-  EXPECT_EQ(testing::ExitStatusOf(command), 0);
-  EXPECT_EQ(ReadFile(dir_.File("out")),
-            "VFS Start at: 0x0\nIncluded Files: 1\n");
-  EXPECT_EQ(
-      testing::ExitStatusOf(std::string(CLI_PATH) + " nonsense 2>/dev/null"),
-      2);
+  Result result = testing::RunProgram(CLI_PATH, {"inspect", path});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "VFS Start at: 0x0\nIncluded Files: 1\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(testing::RunProgram(CLI_PATH, {"nonsense"}).status, 2);
+}
+
+// Names reach the program whole, whatever the system's code pages. A name
+// that the script's code page can't hold is refused with the reason rather
+// than written as another name.
+TEST_F(CliTest, ProgramReadsListsExtractsAndRipsUnicodeNames) {
+  for (const std::string base :
+       {"m\xC3\xBAsica", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}) {
+    const std::string path = dir_.File(base + ".str");
+    testing::WriteFile(
+        path, ContainerBuilder::WithEntries({{"sfx/a.wav", "h", "b"}}).bytes());
+    auto run = [&](std::vector<std::string> args) {
+      args.push_back(path);
+      return testing::RunProgram(CLI_PATH, args);
+    };
+    EXPECT_EQ(run({"inspect"}).out, "VFS Start at: 0x20\nIncluded Files: 1\n");
+    EXPECT_NE(run({"list"}).out.find("0\tsfx\\a\t"), std::string::npos);
+    Result extracted = run({"extract", "--quiet"});
+    EXPECT_EQ(extracted.status, 0) << extracted.err;
+    EXPECT_EQ(ReadFile(dir_.File("EXT_" + base + "/sfx/a.qvstr")).size(), 74u);
+    Result ripped = run({"rip"});
+    std::optional<std::string> in_script = EncodeForScript(base + ".str");
+    if (in_script) {
+      EXPECT_EQ(ripped.status, 0) << ripped.err;
+      EXPECT_NE(ReadFile(dir_.File("RIP_" + base + ".bat"))
+                    .find("quarnel \"" + *in_script + "\""),
+                std::string::npos);
+    } else {
+      EXPECT_EQ(ripped.status, 1);
+      EXPECT_NE(ripped.err.find(base + ".str': its name can't be written in"),
+                std::string::npos)
+          << ripped.err;
+    }
+  }
 }
 
 }  // namespace

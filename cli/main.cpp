@@ -4,11 +4,12 @@
 
 #include "cli/cli.h"
 #include "io/interrupt.h"
+#include "io/program_arguments.h"
 #include "io/terminal.h"
 
 int main(int argc, char** argv) {
   brimwald::RemoveTemporaryFilesOnInterrupt();
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
   int status = brimwald::RunCli(args, std::cout, std::cerr,
                                 brimwald::StandardErrorIsTerminal());

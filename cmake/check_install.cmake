@@ -1,7 +1,8 @@
 # Installs the build in BUILD_DIR (configuration CONFIG) into the scratch
 # prefix PREFIX and checks that every program in PROGRAMS ("|"-separated
 # paths relative to PREFIX) is there and answers --version, and that every
-# file in FILES (likewise) is there.
+# file in FILES (likewise) is there. A cross build's programs run through
+# EMULATOR ("|"-separated command), if given.
 #
 #   cmake -D BUILD_DIR=... -D CONFIG=... -D PREFIX=... -D PROGRAMS=... \
 #         -P check_install.cmake
@@ -17,12 +18,13 @@ if(NOT status EQUAL 0)
 endif()
 
 string(REPLACE "|" ";" programs "${PROGRAMS}")
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 foreach(program IN LISTS programs)
   set(path "${PREFIX}/${program}")
   if(NOT EXISTS "${path}")
     message(FATAL_ERROR "not installed: ${program}")
   endif()
-  execute_process(COMMAND "${path}" --version
+  execute_process(COMMAND ${emulator} "${path}" --version
     RESULT_VARIABLE status OUTPUT_VARIABLE version)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "installed ${program} fails to run: ${status}")

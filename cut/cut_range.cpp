@@ -8,6 +8,7 @@
 #include "io/atomic_file.h"
 #include "io/error.h"
 #include "io/input_file.h"
+#include "io/utf8_path.h"
 #include "text/text_format.h"
 
 namespace brimwald {
@@ -30,7 +31,7 @@ std::string OffsetText(int32_t offset) { return "0x" + HexText(offset); }
 class NewFolders {
  public:
   explicit NewFolders(const std::string& output) {
-    fs::path folder = fs::path(output).parent_path();
+    fs::path folder = PathFromUtf8(output).parent_path();
     std::error_code error;
     for (fs::path missing = folder; !missing.empty();
          missing = missing.parent_path()) {
@@ -45,7 +46,7 @@ class NewFolders {
     if (error) {
       RemoveCreated();
       throw FileError("cannot create", output,
-                      "cannot make its folder '" + folder.string() +
+                      "cannot make its folder '" + Utf8FromPath(folder) +
                           "': " + error.message());
     }
   }
@@ -69,7 +70,8 @@ class NewFolders {
 
 void RefuseFolderOutput(const std::string& output) {
   std::error_code error;
-  if (fs::path(output).filename().empty() || fs::is_directory(output, error)) {
+  fs::path path = PathFromUtf8(output);
+  if (path.filename().empty() || fs::is_directory(path, error)) {
     throw FileError("cannot write", output, "it names a folder, not a file");
   }
 }

@@ -8,6 +8,7 @@
 #include "io/atomic_file.h"
 #include "io/folder.h"
 #include "names/windows_path.h"
+#include "text/script_encoding.h"
 
 namespace brimwald {
 namespace {
@@ -139,7 +140,8 @@ class Extractor {
     std::optional<std::array<int64_t, 3>> lengths =
         PieceLengths(entry, container.size(), why);
     if (!lengths) throw EntryError(container.path(), entry.Index, why);
-    path_ = entry.Name;
+    // The name the command interpreter reads in the script's bytes.
+    path_ = DecodeFromScript(entry.Name);
     path_ += ".qvstr";
     SplitWindowsPath(path_, parts_);
     if (folders_.size() > kMaxOpenFolders) {

@@ -4,6 +4,7 @@
 
 #include "io/error.h"
 #include "io/interrupt.h"
+#include "io/utf8_path.h"
 
 namespace brimwald {
 namespace {
@@ -15,13 +16,13 @@ constexpr size_t kBufferSize = 256 * 1024;
 Folder FolderOf(const std::string& path) {
   std::error_code error;
   std::optional<Folder> folder =
-      Folder::Open(std::filesystem::path(path).parent_path().string(), error);
+      Folder::Open(Utf8FromPath(PathFromUtf8(path).parent_path()), error);
   if (!folder) throw SystemFileError("cannot create", path, error);
   return std::move(*folder);
 }
 
 std::string NameOf(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
+  return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 }  // namespace

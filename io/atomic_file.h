@@ -4,8 +4,9 @@
 // temporary name beside the target; only Commit() gives it the target's
 // name. An AtomicFile destroyed before Commit() (an error on the way, say)
 // leaves nothing, and any existing target stays as it was, so a reader never
-// sees half a file. A replaced file keeps its permission bits. A symbolic
-// link is never written through or replaced.
+// sees half a file. A replaced file keeps its permission bits (on Windows,
+// its read-only attribute). A symbolic link (on Windows, any reparse point)
+// is never written through or replaced.
 
 #ifndef BRIMWALD_IO_ATOMIC_FILE_H_
 #define BRIMWALD_IO_ATOMIC_FILE_H_

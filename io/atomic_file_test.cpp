@@ -41,6 +41,25 @@ TEST(AtomicFileTest, AbandonedFileLeavesTheTargetAsItWas) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.bat"});
 }
 
+// A replaced file keeps its permissions: read-only stays read-only.
+TEST(AtomicFileTest, ReplacedReadOnlyFileStaysReadOnly) {
+  TempDir dir;
+  std::string target = dir.File("out.bat");
+  testing::WriteFile(target, "old");
+  const auto read_only = std::filesystem::perms::owner_read;
+  std::filesystem::permissions(target, read_only);
+  {
+    AtomicFile file(target);
+    file.Write("new");
+    file.Commit();
+  }
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(std::filesystem::status(target).permissions() &
+                std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_all);
+}
+
 TEST(AtomicFileTest, MissingFolderIsAnErrorNamingTheFile) {
   TempDir dir;
   Error error =

@@ -1,6 +1,7 @@
 // An open folder: where output files are created, and the start of a walk
-// down to sub-folders that never follows a symbolic link, so that nothing
-// planted inside an output folder can send a write outside it.
+// down to sub-folders that never follows a symbolic link (on Windows, nor a
+// junction or any other reparse point), so that nothing planted inside an
+// output folder can send a write outside it.
 
 #ifndef BRIMWALD_IO_FOLDER_H_
 #define BRIMWALD_IO_FOLDER_H_

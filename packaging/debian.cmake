@@ -5,7 +5,7 @@
 option(BRIMWALD_DEBIAN_PACKAGE
   "Also install the copyright and changelog files of the Debian package" OFF)
 set(BRIMWALD_PACKAGE_MAINTAINER
-  "Brimwald Ripper maintainers <maintainers@users.noreply.c-seed-9a0a7990.example>"
+  "Brimwald Ripper maintainers <maintainers@brimwald.invalid>"
   CACHE STRING "The Debian package's Maintainer field")
 
 if(BRIMWALD_DEBIAN_PACKAGE)

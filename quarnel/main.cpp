@@ -3,11 +3,12 @@
 #include <vector>
 
 #include "io/interrupt.h"
+#include "io/program_arguments.h"
 #include "quarnel/quarnel.h"
 
 int main(int argc, char** argv) {
   brimwald::RemoveTemporaryFilesOnInterrupt();
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
   int status = brimwald::quarnel::RunQuarnel(args, std::cout, std::cerr);
   std::cout.flush();

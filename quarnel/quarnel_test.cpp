@@ -12,7 +12,6 @@
 namespace brimwald::quarnel {
 namespace {
 
-using testing::ExitStatusOf;
 using testing::ReadFile;
 using testing::TempDir;
 
@@ -115,19 +114,27 @@ TEST_F(QuarnelTest, BadArgumentsAreUsageErrors) {
 }
 
 TEST_F(QuarnelTest, ProgramExitStatusAndStreams) {
-  std::string quarnel = std::string(QUARNEL_PATH) + " ";
-  std::string err = " 2>'" + dir_.File("err") + "'";
-  EXPECT_EQ(ExitStatusOf("cd '" + dir_.path() + "' && " + quarnel +
-                         "in.str 'EXT_in/x y' 0x8 0x9" + err),
-            0);
+  Result cut = testing::RunProgram(
+      QUARNEL_PATH, {"in.str", "EXT_in/x y", "0x8", "0x9"}, dir_.path());
+  EXPECT_EQ(cut.status, 0);
   EXPECT_EQ(ReadFile(dir_.File("EXT_in/x y")), "89");
-  EXPECT_EQ(ReadFile(dir_.File("err")), "");
-  EXPECT_EQ(ExitStatusOf(quarnel + "'" + dir_.File("in.str") + "' '" +
-                         dir_.File("out") + "' 0x0 0x10" + err),
-            1);
-  EXPECT_NE(ReadFile(dir_.File("err")).find("past the end"), std::string::npos);
+  EXPECT_EQ(cut.err, "");
+  Result past = testing::RunProgram(
+      QUARNEL_PATH, {dir_.File("in.str"), dir_.File("out"), "0x0", "0x10"});
+  EXPECT_EQ(past.status, 1);
+  EXPECT_NE(past.err.find("past the end"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_.File("out")));
-  EXPECT_EQ(ExitStatusOf(quarnel + "a b 0x0" + err), 2);
+  EXPECT_EQ(testing::RunProgram(QUARNEL_PATH, {"a", "b", "0x0"}).status, 2);
+}
+
+// Names reach the program whole, whatever the system's code pages.
+TEST_F(QuarnelTest, ProgramCutsUnicodeNames) {
+  testing::WriteFile(dir_.File("m\xC3\xBAsica.str"), "0123");
+  const std::string output = "EXT_\xE6\x97\xA5\xE6\x9C\xAC/\xC3\xA9.strbd";
+  Result cut = testing::RunProgram(
+      QUARNEL_PATH, {"m\xC3\xBAsica.str", output, "0x1", "0x2"}, dir_.path());
+  EXPECT_EQ(cut.status, 0) << cut.err;
+  EXPECT_EQ(ReadFile(dir_.File(output)), "12");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -28,9 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using samples::ContainerBuilder;
 using samples::TestEntry;
-using testing::ExitStatusOf;
 using testing::ReadFile;
-using testing::ShellWord;
 using testing::TempDir;
 
 constexpr size_t kRecordSize = 72;
@@ -128,11 +127,9 @@ class ScriptRunner {
       Fail("container named with a folder");
     }
     Local(words[2], false);
-    std::string command = "cd " + ShellWord(dir_) + " && " +
-                          ShellWord(QUARNEL_PATH) + " " + ShellWord(words[1]) +
-                          " " + ShellWord(Mapped(words[2])) + " " +
-                          ShellWord(words[3]) + " " + ShellWord(words[4]);
-    if (ExitStatusOf(command) != 0) Fail("quarnel failed");
+    testing::CommandResult cut = testing::RunProgram(
+        QUARNEL_PATH, {words[1], Mapped(words[2]), words[3], words[4]}, dir_);
+    if (cut.status != 0) Fail("quarnel failed: " + cut.err);
   }
 
   void Join(const std::vector<std::string>& words) {
@@ -258,6 +255,23 @@ std::string Difference(const std::string& actual, const std::string& expected) {
          std::to_string(expected.size()) + ")";
 }
 
+// Runs the rip script of the container with base name `base` in `dir`: with
+// the system's command interpreter and quarnel beside the container where
+// there is one, with the runner above elsewhere.
+void RunRipScript(const std::string& dir, const std::string& base) {
+  const std::string script = "RIP_" + base + ".bat";
+  if (std::optional<std::string> interpreter = testing::CommandInterpreter()) {
+    testing::CommandResult run =
+        testing::RunProgram(*interpreter, {"/c", script}, dir);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    return;
+  }
+  // The folder as Windows reads its name, trailing dots and spaces dropped.
+  std::string folder = "EXT_" + base;
+  while (folder.back() == ' ' || folder.back() == '.') folder.pop_back();
+  ScriptRunner(dir, folder).Run(ReadFile(dir + "/" + script));
+}
+
 std::string BaseName(const std::string& file_name) {
   return file_name.substr(0, file_name.rfind('.'));
 }
@@ -265,23 +279,27 @@ std::string BaseName(const std::string& file_name) {
 TEST(ScriptEndToEndTest, RunScriptsCutExactlyEachRecordHeaderAndBody) {
   TempDir dir;
   std::vector<Container> containers = TestContainers();
-  std::string rip = ShellWord(CLI_PATH) + " rip";
+  std::vector<std::string> rip = {"rip"};
   std::vector<ContainerBuilder> builders;
   for (const Container& container : containers) {
     builders.push_back(ContainerBuilder::WithEntries(container.entries));
     builders.back().WriteTo(dir.File(container.file_name));
-    rip += " " + ShellWord(dir.File(container.file_name));
+    rip.push_back(dir.File(container.file_name));
   }
-  ASSERT_EQ(ExitStatusOf(rip + " >/dev/null"), 0);
+  testing::CommandResult ripped = testing::RunProgram(CLI_PATH, rip);
+  ASSERT_EQ(ripped.status, 0) << ripped.err;
 
   std::set<std::string> expected_files;
+  if (testing::CommandInterpreter()) {
+    fs::copy_file(QUARNEL_PATH, dir.File("quarnel.exe"));
+    expected_files.insert("quarnel.exe");
+  }
   for (size_t c = 0; c < containers.size(); ++c) {
     const Container& container = containers[c];
     std::string base = BaseName(container.file_name);
     expected_files.insert(container.file_name);
     expected_files.insert("RIP_" + base + ".bat");
-    ScriptRunner(dir.path(), "EXT_" + base)
-        .Run(ReadFile(dir.File("RIP_" + base + ".bat")));
+    RunRipScript(dir.path(), base);
 
     // WithEntries lays the table right after the 32-byte header.
     const std::string& bytes = builders[c].bytes();
@@ -340,24 +358,22 @@ TEST(ScriptEndToEndTest, ExtractLeavesTheTreeTheScriptLeaves) {
   TempDir scripted;
   TempDir extracted;
   std::vector<Container> containers = EdgeContainers();
-  std::string rip = ShellWord(CLI_PATH) + " rip --";
-  std::string extract =
-      ShellWord(CLI_PATH) + " extract -q -C " + ShellWord(extracted.path()) +
-      " --";
+  std::vector<std::string> rip = {"rip", "--"};
+  std::vector<std::string> extract = {"extract", "-q", "-C", extracted.path(),
+                                      "--"};
   for (const Container& container : containers) {
     samples::ContainerBuilder::WithEntries(container.entries)
         .WriteTo(scripted.File(container.file_name));
-    rip += " " + ShellWord(scripted.File(container.file_name));
-    extract += " " + ShellWord(scripted.File(container.file_name));
+    rip.push_back(scripted.File(container.file_name));
+    extract.push_back(scripted.File(container.file_name));
   }
-  ASSERT_EQ(ExitStatusOf(rip + " >/dev/null"), 0);
-  ASSERT_EQ(ExitStatusOf(extract + " >/dev/null"), 0);
+  ASSERT_EQ(testing::RunProgram(CLI_PATH, rip).status, 0);
+  ASSERT_EQ(testing::RunProgram(CLI_PATH, extract).status, 0);
+  if (testing::CommandInterpreter()) {
+    fs::copy_file(QUARNEL_PATH, scripted.File("quarnel.exe"));
+  }
   for (const Container& container : containers) {
-    std::string base = BaseName(container.file_name);
-    std::string folder = "EXT_" + base;
-    while (folder.back() == ' ' || folder.back() == '.') folder.pop_back();
-    ScriptRunner(scripted.path(), folder)
-        .Run(ReadFile(scripted.File("RIP_" + base + ".bat")));
+    RunRipScript(scripted.path(), BaseName(container.file_name));
   }
   std::map<std::string, std::string> tree = ExtractedTree(extracted);
   EXPECT_EQ(tree, ExtractedTree(scripted));

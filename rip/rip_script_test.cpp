@@ -229,6 +229,9 @@ TEST_F(RipScriptTest, ScriptThatCantBeReplacedLeavesNoTemporaryFile) {
 }
 
 TEST_F(RipScriptTest, ContainerNameThatCantBeQuotedIsRefused) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows file names can't hold a double quote";
+#endif
   Choose(ContainerBuilder::WithEntries({{"x", "h", "b"}}), "say\"hi\".str");
   ASSERT_TRUE(selection_.Passed);
   ExpectFailureLeavesNothing();

@@ -1,8 +1,10 @@
 #include "rip/script_lines.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "io/error.h"
+#include "text/script_encoding.h"
 #include "text/text_format.h"
 
 namespace brimwald {
@@ -40,11 +42,18 @@ ScriptLines::ScriptLines(std::string_view file_path,
                     "path separator, which a batch script can't quote as a "
                     "bare file name");
   }
+  std::optional<std::string> path_bytes = EncodeForScript(file_path);
+  std::optional<std::string> base_bytes = EncodeForScript(base_name);
+  if (!path_bytes || !base_bytes) {
+    throw FileError("cannot rip", file_path,
+                    "its name can't be written in " + ScriptCodePage() +
+                        ", in which the command interpreter reads the script");
+  }
   quoted_file_path_ = "\"";
-  AppendPercentEscaped(quoted_file_path_, file_path);
+  AppendPercentEscaped(quoted_file_path_, *path_bytes);
   quoted_file_path_ += '"';
   folder_ = "EXT_";
-  AppendPercentEscaped(folder_, base_name);
+  AppendPercentEscaped(folder_, *base_bytes);
 }
 
 void ScriptLines::AppendDirectoryLine(std::string& out) const {

@@ -27,9 +27,11 @@ namespace brimwald {
 
 class ScriptLines {
  public:
-  /// Lines for the container `file_path` (as the script names it) with base
-  /// name `base_name`. Throws Error (kFile) when `file_path` holds a double
-  /// quote or a control byte, which no batch line can quote.
+  /// Lines for the container `file_path` (its bare name, as the system gives
+  /// it) with base name `base_name`; both are written in the script's code
+  /// page (text/script_encoding.h). Throws Error (kFile) when `file_path`
+  /// holds a double quote or a control byte, which no batch line can quote,
+  /// or a character that the script's code page lacks.
   ScriptLines(std::string_view file_path, std::string_view base_name);
 
   /// Appends the directory line.

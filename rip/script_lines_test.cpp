@@ -60,7 +60,8 @@ TEST(ScriptLinesTest, ContainerNamesThatCantBeQuotedAreRefused) {
        {"say\"hi\".str", "tab\t.str", "nl\n.str", "..\\up.str", "a/b.str"}) {
     EXPECT_THROW(ScriptLines(name, "x"), Error) << name;
   }
-  EXPECT_NO_THROW(ScriptLines("caf\xE9 & !^ (1).str", "caf\xE9 & !^ (1)"));
+  EXPECT_NO_THROW(
+      ScriptLines("caf\xC3\xA9 & !^ (1).str", "caf\xC3\xA9 & !^ (1)"));
 }
 
 }  // namespace

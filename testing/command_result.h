@@ -1,6 +1,7 @@
 #ifndef BRIMWALD_TESTING_COMMAND_RESULT_H_
 #define BRIMWALD_TESTING_COMMAND_RESULT_H_
 
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -23,12 +24,18 @@ CommandResult RunInProcess(Run run, const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
-/// `text` as one word for the POSIX shell, whatever bytes it holds.
-std::string ShellWord(const std::string& text);
+/// Runs the program at `program` with `args`, passed as they are with no
+/// shell in between, in the folder `directory` ("" for the current one).
+/// Its status is -1 when it didn't exit normally; its standard output and
+/// error are collected, with line ends as "\n" on every system. Throws
+/// std::runtime_error when it can't be started.
+CommandResult RunProgram(const std::string& program,
+                         const std::vector<std::string>& args,
+                         const std::string& directory = "");
 
-/// Runs `command` through the shell; its exit status, or -1 when it didn't
-/// exit normally.
-int ExitStatusOf(const std::string& command);
+/// The system's command interpreter, which runs batch scripts given
+/// "/c SCRIPT": cmd on Windows, none elsewhere.
+std::optional<std::string> CommandInterpreter();
 
 }  // namespace brimwald::testing
 

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "io/utf8_path.h"
+
 namespace brimwald::testing {
 
 namespace fs = std::filesystem;
@@ -17,7 +19,7 @@ TempDir::TempDir() {
     fs::path candidate =
         fs::temp_directory_path() / ("brimwald-test-" + std::to_string(seed()));
     if (fs::create_directory(candidate)) {
-      path_ = candidate.string();
+      path_ = Utf8FromPath(candidate);
       return;
     }
   }
@@ -26,13 +28,13 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  fs::remove_all(path_, ignored);
+  fs::remove_all(PathFromUtf8(path_), ignored);
 }
 
 std::vector<std::string> TempDir::Names() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(path_))) {
+    names.push_back(Utf8FromPath(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -40,9 +42,11 @@ std::vector<std::string> TempDir::Names() const {
 
 std::vector<std::string> TempDir::Tree() const {
   std::vector<std::string> paths;
-  for (const auto& entry : fs::recursive_directory_iterator(path_)) {
-    std::string relative =
-        entry.path().lexically_relative(path_).generic_string();
+  const fs::path top = PathFromUtf8(path_);
+  for (const auto& entry : fs::recursive_directory_iterator(top)) {
+    std::u8string generic =
+        entry.path().lexically_relative(top).generic_u8string();
+    std::string relative(generic.begin(), generic.end());
     if (entry.is_directory()) relative += '/';
     paths.push_back(std::move(relative));
   }
@@ -51,7 +55,7 @@ std::vector<std::string> TempDir::Tree() const {
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -59,7 +63,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }

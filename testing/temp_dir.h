@@ -7,7 +7,8 @@
 namespace brimwald::testing {
 
 /// A fresh directory under the system's temporary directory, removed with
-/// everything in it when the object goes.
+/// everything in it when the object goes. Paths and names are UTF-8 on
+/// Windows, as the core keeps them.
 class TempDir {
  public:
   TempDir();

@@ -25,8 +25,29 @@ ensure_packages() {
 # What building and testing the project needs. The window's design names
 # DejaVu Sans, whose sizes its boxes are measured for.
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev
-  fonts-dejavu-core)
+  libcli11-dev nlohmann-json3-dev fonts-dejavu-core)
 
 # What the test of the window's desktop files validates them with.
 DESKTOP_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info
   libxml2-utils)
+
+# What cross-building the Windows programs needs: mingw-w64's posix-threads
+# compilers (the win32-threads ones lack std::mutex, which GoogleTest needs)
+# and the libraries' sources and headers, built for Windows.
+WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64 googletest libcli11-dev nlohmann-json3-dev)
+# What running the Windows tests needs: wine, and a virtual X display for
+# the window's test.
+WINDOWS_TEST_PACKAGES=(wine wine64 xvfb xauth)
+WINE="/usr/lib/wine/wine64"
+
+# Starts a wine server for $WINEPREFIX that stays until `wineserver -k`,
+# and has wine set the prefix up first: a cold wine can take longer than
+# a test may. A server left running for the prefix is ended first.
+start_wine() {
+  mkdir -p "$WINEPREFIX"
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  wineserver -p
+  WINEDEBUG=-all "$WINE" cmd /c exit >/dev/null 2>&1
+}

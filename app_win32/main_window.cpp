@@ -1,0 +1,208 @@
+#include "app_win32/main_window.h"
+
+#include <stdexcept>
+
+#include "io/wide_text.h"
+
+namespace brimwald::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"BrimwaldRipperForm1";
+constexpr int kClientWidth = 572;
+constexpr int kClientHeight = 265;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+struct Design {
+  ControlId id;
+  const wchar_t* class_name;
+  const wchar_t* text;
+  DWORD style;
+  DWORD ex_style;
+  int left, top, width, height;
+};
+
+// The design's positions and sizes, twips / 15: pixels at 96 dots per inch.
+// The labels start at their designed size and then size themselves to
+// their text; Line1 runs from (304, 8) to (304, 248).
+constexpr Design kDesign[] = {
+    {kLabel1, L"STATIC", L"File Name (*.str):", SS_LEFT | SS_NOPREFIX, 0, 8, 8,
+     77, 13},
+    {kTxtFileName, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     8, 24, 289, 19},
+    {kFile1, L"LISTBOX", L"",
+     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 8, 48, 289, 171},
+    {kCmdRip, L"BUTTON", L"RIP", BS_PUSHBUTTON | WS_TABSTOP, 0, 8, 224, 289,
+     33},
+    {kLblInfo, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 312, 8, 3, 13},
+    {kTxtName, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 312,
+     88, 257, 19},
+    {kLine1, L"STATIC", L"", SS_BLACKRECT, 0, 304, 8, 1, 241},
+};
+
+void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW form = {};
+  form.cbSize = sizeof form;
+  if (::GetClassInfoExW(instance, kClassName, &form)) return;
+  form.lpfnWndProc = procedure;
+  form.hInstance = instance;
+  form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = kClassName;
+  if (!::RegisterClassExW(&form)) {
+    throw std::runtime_error("cannot register the window class");
+  }
+}
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1,
+                    L'\0');
+  text.resize(static_cast<size_t>(
+      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+std::wstring BytesAsLatin1(const std::string& bytes) {
+  std::wstring text;
+  for (char byte : bytes)
+    text += static_cast<wchar_t>(static_cast<unsigned char>(byte));
+  return text;
+}
+
+MainWindow::MainWindow(HINSTANCE instance, std::string directory)
+    : session_(std::move(directory)),
+      font_(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))),
+      report_error_([this](const std::wstring& description) {
+        ::MessageBoxW(window_, description.c_str(), kCaption,
+                      MB_OK | MB_ICONERROR);
+      }),
+      beep_([] { ::MessageBeep(MB_OK); }),
+      closed_([] { ::PostQuitMessage(0); }) {
+  RegisterClassOnce(instance, &Procedure);
+  RECT frame = {0, 0, kClientWidth, kClientHeight};
+  ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  window_ = ::CreateWindowExW(
+      0, kClassName, kCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+      instance, this);
+  if (window_ == nullptr) throw std::runtime_error("cannot create the window");
+  CreateControls();
+  FillFileList();
+  ::ShowWindow(window_, SW_SHOWDEFAULT);
+}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) {
+    closed_ = nullptr;
+    ::DestroyWindow(window_);
+  }
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wparam,
+                                       LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self =
+      reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    if (self->closed_) self->closed_();
+    return 0;
+  }
+  self->window_ = window;
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  // Exactly two events: a choice in File1 and a click on cmdRIP.
+  if (message == WM_COMMAND) {
+    if (LOWORD(wparam) == kFile1 && HIWORD(wparam) == LBN_SELCHANGE) {
+      Choose();
+      return 0;
+    }
+    if (LOWORD(wparam) == kCmdRip && HIWORD(wparam) == BN_CLICKED) {
+      Rip();
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void MainWindow::CreateControls() {
+  for (const Design& design : kDesign) {
+    HWND control = ::CreateWindowExW(
+        design.ex_style, design.class_name, design.text,
+        WS_CHILD | WS_VISIBLE | design.style, design.left, design.top,
+        design.width, design.height, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), nullptr,
+        nullptr);
+    if (control == nullptr) {
+      throw std::runtime_error("cannot create the window's controls");
+    }
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  SetLabel(kLabel1, TextOf(control(kLabel1)));
+}
+
+void MainWindow::FillFileList() {
+  ListOutcome listed = session_.ListContainers();
+  names_ = std::move(listed.names);
+  for (const std::string& name : names_) {
+    ::SendMessageW(control(kFile1), LB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(Widen(name).c_str()));
+  }
+  if (listed.failed()) report_error_(Widen(listed.error));
+}
+
+void MainWindow::Choose() {
+  LRESULT index = ::SendMessageW(control(kFile1), LB_GETCURSEL, 0, 0);
+  if (index < 0 || static_cast<size_t>(index) >= names_.size()) return;
+  const std::string& name = names_[static_cast<size_t>(index)];
+  ::SetWindowTextW(control(kTxtFileName), Widen(name).c_str());
+  ChooseOutcome chosen = session_.Choose(name);
+  // Empty after an error, so that the label never shows another file's
+  // result beside this file's name.
+  SetLabel(kLblInfo, Widen(chosen.label));
+  if (chosen.failed()) report_error_(Widen(chosen.error));
+}
+
+void MainWindow::Rip() {
+  HCURSOR cursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  RipOutcome ripped = session_.Rip();
+  ::SetCursor(cursor);
+  if (ripped.last_name) {
+    ::SetWindowTextW(control(kTxtName),
+                     BytesAsLatin1(*ripped.last_name).c_str());
+  }
+  if (ripped.beep) beep_();
+  if (ripped.failed()) report_error_(Widen(ripped.error));
+}
+
+void MainWindow::SetLabel(ControlId id, const std::wstring& text) {
+  HWND label = control(id);
+  ::SetWindowTextW(label, text.c_str());
+  // An empty label keeps its designed size, as the design has it.
+  SIZE size = {3, 13};
+  if (!text.empty()) {
+    HDC context = ::GetDC(label);
+    HGDIOBJ old = ::SelectObject(context, font_);
+    RECT extent = {0, 0, 0, 0};
+    ::DrawTextW(context, text.c_str(), -1, &extent, DT_CALCRECT | DT_NOPREFIX);
+    ::SelectObject(context, old);
+    ::ReleaseDC(label, context);
+    size = {extent.right - extent.left, extent.bottom - extent.top};
+  }
+  ::SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+}  // namespace brimwald::win32

@@ -1,0 +1,139 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "io/atomic_file.h"
+#include "io/error.h"
+#include "io/interrupt.h"
+#include "io/wide_text.h"
+#include "io/win32_error.h"
+#include "text/text_format.h"
+
+namespace brimwald {
+namespace {
+
+const NativeHandle kNoHandle = INVALID_HANDLE_VALUE;
+constexpr int kNameAttempts = 16;
+constexpr size_t kCopyChunk = 256 * 1024;
+// WriteFile takes a 32-bit count.
+constexpr size_t kMaxWrite = size_t{1} << 30;
+
+HANDLE AsHandle(NativeHandle handle) { return static_cast<HANDLE>(handle); }
+
+std::string TempCandidate(const std::string& name) {
+  static thread_local std::mt19937 random(std::random_device{}());
+  std::string candidate = name + ".tmp-";
+  AppendHexText(candidate, static_cast<int32_t>(random() & 0x7FFFFFFFu));
+  return candidate;
+}
+
+// Deletes the file at `path`, read-only or not.
+void Delete(const std::wstring& path) {
+  if (::DeleteFileW(path.c_str())) return;
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+void AtomicFile::Create() {
+  handle_ = kNoHandle;
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = TempCandidate(name_);
+    // Exclusive: never an existing file, nor a link planted under the
+    // name. Others may delete it, as an interrupt does.
+    HANDLE handle = ::CreateFileW(
+        NativePath(folder_->PathOf(candidate)).c_str(), GENERIC_WRITE,
+        FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      handle_ = handle;
+      temp_name_ = std::move(candidate);
+      registered_ = std::make_unique<TemporaryName>(*folder_, temp_name_);
+      return;
+    }
+    error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  throw WindowsFileError("cannot create", path_, error);
+}
+
+void AtomicFile::WriteOut(const char* data, size_t size) {
+  while (size > 0) {
+    DWORD written = 0;
+    if (!::WriteFile(AsHandle(handle_), data,
+                     static_cast<DWORD>(std::min(size, kMaxWrite)), &written,
+                     nullptr)) {
+      throw WindowsFileError("cannot write", path_, ::GetLastError());
+    }
+    data += written;
+    size -= written;
+  }
+}
+
+void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
+                          int64_t length) {
+  Flush();
+  std::vector<char> chunk(static_cast<size_t>(
+      std::min<int64_t>(length, static_cast<int64_t>(kCopyChunk))));
+  while (length > 0) {
+    size_t size = static_cast<size_t>(
+        std::min<int64_t>(length, static_cast<int64_t>(chunk.size())));
+    input.ReadAt(offset, chunk.data(), size);
+    WriteOut(chunk.data(), size);
+    offset += static_cast<int64_t>(size);
+    length -= static_cast<int64_t>(size);
+  }
+}
+
+void AtomicFile::Commit() {
+  Flush();
+  const std::wstring target = NativePath(folder_->PathOf(name_));
+  const std::wstring temp = NativePath(folder_->PathOf(temp_name_));
+  // The attributes of the name itself: a link's own, never its target's.
+  DWORD older = ::GetFileAttributesW(target.c_str());
+  bool replacing = older != INVALID_FILE_ATTRIBUTES;
+  if (replacing && (older & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    throw FileError("cannot replace", path_,
+                    "it is a symbolic link or junction, which is never "
+                    "followed or replaced");
+  }
+  if (replacing && (older & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw FileError("cannot replace", path_, "it is a folder, not a file");
+  }
+  if (!::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)))) {
+    throw WindowsFileError("cannot write", path_, ::GetLastError());
+  }
+  // A read-only file can't be replaced: it gives up the attribute for the
+  // move, and its successor takes it, as a replaced file keeps its
+  // permissions elsewhere.
+  bool read_only = replacing && (older & FILE_ATTRIBUTE_READONLY) != 0;
+  if (read_only &&
+      (!::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY) ||
+       !::SetFileAttributesW(target.c_str(),
+                             older & ~DWORD{FILE_ATTRIBUTE_READONLY}))) {
+    throw WindowsFileError("cannot replace", path_, ::GetLastError());
+  }
+  if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DWORD error = ::GetLastError();
+    if (read_only) ::SetFileAttributesW(target.c_str(), older);
+    throw WindowsFileError("cannot replace", path_, error);
+  }
+  temp_name_.clear();
+  registered_.reset();
+}
+
+void AtomicFile::Discard() {
+  if (handle_ != kNoHandle)
+    ::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)));
+  if (!temp_name_.empty()) {
+    Delete(NativePath(folder_->PathOf(temp_name_)));
+    temp_name_.clear();
+  }
+  registered_.reset();
+}
+
+}  // namespace brimwald

@@ -1,0 +1,65 @@
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <utility>
+
+#include "io/interrupt.h"
+#include "io/wide_text.h"
+
+// The console runs its control handler on a thread of its own, while the
+// program goes on. A lock keeps a registration from being freed while the
+// handler reads it; the handler never gives the lock back, so nothing can
+// register or commit a file in the moment before the process ends.
+
+namespace brimwald {
+namespace {
+
+SRWLOCK lock = SRWLOCK_INIT;
+std::array<std::wstring*, 16> slots;  // guarded by lock
+
+void Remove(const std::wstring& path) {
+  // A file about to take a read-only target's place is read-only itself.
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileW(path.c_str());
+}
+
+BOOL WINAPI RemoveAndEnd(DWORD) {
+  ::AcquireSRWLockExclusive(&lock);
+  for (const std::wstring* path : slots) {
+    if (path != nullptr) Remove(*path);
+  }
+  // Not handled: the system's default ends the process as the event asks.
+  return FALSE;
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnInterrupt() {
+  ::SetConsoleCtrlHandler(RemoveAndEnd, TRUE);
+}
+
+TemporaryName::TemporaryName(const Folder& folder, const std::string& name) {
+  // Absolute, in case the current folder changes before an interrupt.
+  auto* path = new std::wstring(AbsolutePath(NativePath(folder.PathOf(name))));
+  ::AcquireSRWLockExclusive(&lock);
+  for (size_t i = 0; i < slots.size() && slot_ < 0; ++i) {
+    if (slots[i] == nullptr) {
+      slots[i] = path;
+      slot_ = static_cast<int>(i);
+    }
+  }
+  ::ReleaseSRWLockExclusive(&lock);
+  if (slot_ < 0) delete path;
+}
+
+TemporaryName::~TemporaryName() {
+  if (slot_ < 0) return;
+  ::AcquireSRWLockExclusive(&lock);
+  std::wstring* path =
+      std::exchange(slots[static_cast<size_t>(slot_)], nullptr);
+  ::ReleaseSRWLockExclusive(&lock);
+  delete path;
+}
+
+}  // namespace brimwald
