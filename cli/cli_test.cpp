@@ -174,8 +174,9 @@ TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
   std::string path = Container("music.str", builder);
   Result beside = RunWith({"extract", path});
   EXPECT_EQ(beside.status, 1);
-  EXPECT_EQ(beside.out,
-            dir_.File("EXT_music") + ": 1 files written, 1 entries failed\n");
+  EXPECT_TRUE(
+      beside.out.ends_with("EXT_music: 1 files written, 1 entries failed\n"))
+      << beside.out;
   EXPECT_NE(beside.err.find("entry 1 'c' not extracted: cannot read '" + path +
                             "': entry 1: header: the range"),
             std::string::npos)

@@ -9,6 +9,7 @@
 #include "io/error.h"
 #include "io/input_file.h"
 #include "io/utf8_path.h"
+#include "names/windows_path.h"
 #include "text/text_format.h"
 
 namespace brimwald {
@@ -125,11 +126,19 @@ void CutRange(const std::string& input, const std::string& output,
   std::string why;
   std::optional<int64_t> length = RangeLength(first, last, source.size(), &why);
   if (!length) throw FileError("cannot cut", input, why);
-  RefuseFolderOutput(output);
-  NewFolders folders(output);
+    // Windows reads every part of a path without its trailing dots and spaces
+    // (a script's folder EXT_name. is EXT_name); the folders made here must
+    // be the ones it reads.
+#ifdef _WIN32
+  const std::string path = TrimWindowsParts(output);
+#else
+  const std::string& path = output;
+#endif
+  RefuseFolderOutput(path);
+  NewFolders folders(path);
   {
     // Declared after the folders, so its temporary file goes first.
-    AtomicFile target(output);
+    AtomicFile target(path);
     target.CopyFrom(source, first, *length);
     target.Commit();
   }

@@ -68,6 +68,9 @@ TEST(AtomicFileTest, MissingFolderIsAnErrorNamingTheFile) {
 }
 
 TEST(AtomicFileTest, ReplacedFileKeepsItsPermissionBits) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX permission bits; the read-only test covers Windows";
+#endif
   TempDir dir;
   std::string target = dir.File("RIP_music.bat");
   testing::WriteFile(target, "old");
@@ -82,6 +85,9 @@ TEST(AtomicFileTest, ReplacedFileKeepsItsPermissionBits) {
 }
 
 TEST(AtomicFileTest, NeverReplacesASymbolicLink) {
+#ifdef _WIN32
+  GTEST_SKIP() << "wine makes no symbolic links";
+#endif
   TempDir dir;
   testing::WriteFile(dir.File("real"), "keep");
   std::filesystem::create_symlink(dir.File("real"), dir.File("link"));

@@ -8,6 +8,18 @@ std::string_view TrimWindowsPart(std::string_view part) {
                                         : part.substr(0, kept + 1);
 }
 
+std::string TrimWindowsParts(std::string_view path) {
+  std::string trimmed;
+  while (true) {
+    size_t separator = path.find_first_of("\\/");
+    std::string_view part = path.substr(0, separator);
+    trimmed += part == "." || part == ".." ? part : TrimWindowsPart(part);
+    if (separator == std::string_view::npos) return trimmed;
+    trimmed += path[separator];
+    path.remove_prefix(separator + 1);
+  }
+}
+
 void SplitWindowsPath(std::string_view path,
                       std::vector<std::string_view>& parts) {
   parts.clear();

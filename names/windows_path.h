@@ -7,6 +7,7 @@
 #ifndef BRIMWALD_NAMES_WINDOWS_PATH_H_
 #define BRIMWALD_NAMES_WINDOWS_PATH_H_
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace brimwald {
 
 /// `part` without its trailing dots and spaces.
 std::string_view TrimWindowsPart(std::string_view part);
+
+/// `path` with the trailing dots and spaces of each of its parts dropped,
+/// "\\" or "/" between them; "." and ".." parts, empty parts and the
+/// separators stay, so that drive and network prefixes do too.
+std::string TrimWindowsParts(std::string_view path);
 
 /// Replaces `parts` with the parts of the "\"-separated `path` as Windows
 /// reads them; they point into `path`.
