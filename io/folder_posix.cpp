@@ -45,13 +45,6 @@ std::optional<Folder> Folder::Open(std::string path, std::error_code& error) {
   return Folder(std::move(path), handle);
 }
 
-Folder::Folder(std::string path) : handle_(kNoHandle) {
-  std::error_code error;
-  std::optional<Folder> opened = Open(path, error);
-  if (!opened) throw SystemFileError("cannot open folder", path, error);
-  *this = std::move(*opened);
-}
-
 Folder::~Folder() {
   if (handle_ != kNoHandle) ::close(handle_);
 }
