@@ -46,15 +46,8 @@ struct EntryJsonWriter::Object {
   }
   std::vector<std::string> keys;
   std::string name;
-  Json problems = Json::array();
   std::string text;
 };
-
-std::string Latin1ToUtf8(std::string_view bytes) {
-  std::string text;
-  AppendLatin1AsUtf8(text, bytes);
-  return text;
-}
 
 EntryJsonWriter::EntryJsonWriter(std::ostream& out)
     : out_(out), object_(std::make_unique<Object>()) {

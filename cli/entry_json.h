@@ -34,9 +34,6 @@ class EntryJsonWriter {
   bool first_ = true;
 };
 
-/// `bytes` read as Latin-1, in UTF-8.
-std::string Latin1ToUtf8(std::string_view bytes);
-
 }  // namespace brimwald
 
 #endif  // BRIMWALD_CLI_ENTRY_JSON_H_

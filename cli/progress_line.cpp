@@ -13,19 +13,9 @@ std::string Megabytes(int64_t bytes) {
   return text;
 }
 
-}  // namespace
-
-ProgressLine::ProgressLine(std::ostream& out, std::string name)
-    : out_(out),
-      name_(std::move(name)),
-      start_(Clock::now()),
-      drawn_at_(start_ - kRedrawEvery) {}
-
-ProgressLine::~ProgressLine() { Clear(); }
-
-std::string ProgressLine::Text(const std::string& name,
-                               const ExtractProgress& progress,
-                               double seconds) {
+// The line for `progress` after `seconds`.
+std::string Text(const std::string& name, const ExtractProgress& progress,
+                 double seconds) {
   std::string text = name + ": " + std::to_string(progress.entries_done) + "/" +
                      std::to_string(progress.entries_total) + " entries, " +
                      Megabytes(progress.bytes_done) + "/" +
@@ -38,6 +28,16 @@ std::string ProgressLine::Text(const std::string& name,
   }
   return text;
 }
+
+}  // namespace
+
+ProgressLine::ProgressLine(std::ostream& out, std::string name)
+    : out_(out),
+      name_(std::move(name)),
+      start_(Clock::now()),
+      drawn_at_(start_ - kRedrawEvery) {}
+
+ProgressLine::~ProgressLine() { Clear(); }
 
 void ProgressLine::Update(const ExtractProgress& progress,
                           Clock::time_point now) {

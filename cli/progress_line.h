@@ -29,10 +29,6 @@ class ProgressLine {
   /// next Update() draws it again.
   void Clear();
 
-  /// The line for `progress` after `seconds`.
-  static std::string Text(const std::string& name,
-                          const ExtractProgress& progress, double seconds);
-
  private:
   std::ostream& out_;
   std::string name_;

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <new>
-#include <utility>
 
 #include "cut/cut_range.h"
 #include "names/windows_path.h"
