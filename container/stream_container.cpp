@@ -1,6 +1,8 @@
 #include "container/stream_container.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "container/checked_int.h"
 #include "io/error.h"
@@ -11,9 +13,11 @@ namespace {
 constexpr int64_t kBlockSize = 64 * 1024;
 
 int32_t DecodeLittleEndian(const char* bytes) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  uint32_t value;
+  std::memcpy(&value, bytes, sizeof value);
+  if constexpr (std::endian::native == std::endian::big) {
+    value = (value >> 24) | (value >> 8 & 0xFF00u) | (value << 8 & 0xFF0000u) |
+            (value << 24);
   }
   return static_cast<int32_t>(value);
 }
@@ -62,8 +66,15 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
   // The usual case, a record wholly inside the file: one read.
   if (record_offset <= INT32_MAX - kVfsRecordSize &&
       Holds(record_offset, kVfsRecordSize)) {
-    char bytes[kVfsRecordSize];
-    ReadBytes(record_offset, sizeof bytes, bytes);
+    // Most records lie within one cached block: read there, without a copy.
+    const Block& block = BlockAt(record_offset);
+    auto skip = static_cast<size_t>(record_offset - block.start);
+    const char* bytes = block.bytes.data() + skip;
+    char copy[kVfsRecordSize];
+    if (block.bytes.size() - skip < sizeof copy) {
+      ReadBytes(record_offset, sizeof copy, copy);
+      bytes = copy;
+    }
     return {.BodyOffset = DecodeLittleEndian(bytes + 8),
             .BodySize = DecodeLittleEndian(bytes + 16),
             .HeaderOffset = DecodeLittleEndian(bytes + 24),

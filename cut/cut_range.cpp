@@ -93,31 +93,21 @@ std::optional<int32_t> ParseOffset(std::string_view text) {
   return static_cast<int32_t>(bits);
 }
 
-std::optional<int64_t> RangeLength(int32_t first, int32_t last,
-                                   int64_t input_size, std::string* why) {
-  auto refuse = [why](std::string reason) -> std::optional<int64_t> {
-    if (why != nullptr) *why = std::move(reason);
-    return std::nullopt;
-  };
+std::string RangeProblem(int32_t first, int32_t last, int64_t input_size) {
   if (first < 0) {
-    return refuse("the first offset " + OffsetText(first) + " is negative (" +
-                  DecimalText(first) + ")");
+    return "the first offset " + OffsetText(first) + " is negative (" +
+           DecimalText(first) + ")";
   }
   int64_t length = int64_t{last} - first + 1;
   if (length < 0) {
-    return refuse("the last offset " + OffsetText(last) +
-                  " lies more than one byte before the first offset " +
-                  OffsetText(first));
+    return "the last offset " + OffsetText(last) +
+           " lies more than one byte before the first offset " +
+           OffsetText(first);
   }
-  // Testing first > input_size before subtracting keeps the subtraction
-  // from overflowing for any input_size, even a (meaningless) negative one.
-  if (first > input_size || length > input_size - first) {
-    return refuse("the range " + OffsetText(first) + " to " + OffsetText(last) +
-                  " (" + std::to_string(length) +
-                  " bytes) runs past the end of the input, which has " +
-                  std::to_string(input_size) + " bytes");
-  }
-  return length;
+  return "the range " + OffsetText(first) + " to " + OffsetText(last) + " (" +
+         std::to_string(length) +
+         " bytes) runs past the end of the input, which has " +
+         std::to_string(input_size) + " bytes";
 }
 
 void CutRange(const std::string& input, const std::string& output,

@@ -20,16 +20,29 @@ namespace brimwald {
 /// nothing otherwise.
 std::optional<int32_t> ParseOffset(std::string_view text);
 
+/// Why FIRST..LAST can't be cut from an input of `input_size` bytes: a
+/// negative FIRST, a LAST below FIRST - 1, or a range past the end.
+std::string RangeProblem(int32_t first, int32_t last, int64_t input_size);
+
 /// Number of bytes FIRST..LAST (inclusive) cover in an input of `input_size`
-/// bytes; nothing, with the reason in `*why`, for a negative FIRST, a LAST
-/// below FIRST - 1, or a range past the end.
+/// bytes; nothing, with RangeProblem() in `*why`, when they can't be cut.
 ///
 /// An empty range (LAST = FIRST - 1) is valid wherever a non-empty one could
 /// start, from 0 up to and including `input_size`. A negative `input_size`
-/// holds no range.
-std::optional<int64_t> RangeLength(int32_t first, int32_t last,
-                                   int64_t input_size,
-                                   std::string* why = nullptr);
+/// holds no range. Inline, since a listing asks three times an entry.
+inline std::optional<int64_t> RangeLength(int32_t first, int32_t last,
+                                          int64_t input_size,
+                                          std::string* why = nullptr) {
+  int64_t length = int64_t{last} - first + 1;
+  // Testing first > input_size before subtracting keeps the subtraction
+  // from overflowing for any input_size, even a (meaningless) negative one.
+  if (first >= 0 && length >= 0 && first <= input_size &&
+      length <= input_size - first) {
+    return length;
+  }
+  if (why != nullptr) *why = RangeProblem(first, last, input_size);
+  return std::nullopt;
+}
 
 /// Writes the bytes of the regular file `input` from `first` through `last`
 /// (inclusive) into `output`, creating the missing folders above `output`.

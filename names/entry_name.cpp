@@ -1,13 +1,15 @@
 #include "names/entry_name.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace brimwald {
 namespace {
 
 constexpr std::string_view kWav = ".wav";
 
-bool IsUnsafeByte(unsigned char byte) {
+constexpr bool IsUnsafeByte(unsigned char byte) {
   switch (byte) {
     case '"':
     case '<':
@@ -22,6 +24,17 @@ bool IsUnsafeByte(unsigned char byte) {
   }
 }
 
+// Steps 3 and 4: what each byte becomes.
+constexpr std::array<char, 256> kRewritten = [] {
+  std::array<char, 256> table{};
+  for (size_t byte = 0; byte < table.size(); ++byte) {
+    bool unsafe = IsUnsafeByte(static_cast<unsigned char>(byte));
+    table[byte] = unsafe ? '_' : static_cast<char>(byte);
+  }
+  table['/'] = '\\';
+  return table;
+}();
+
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
 bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view upper) {
@@ -31,48 +44,46 @@ bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view upper) {
 }
 
 bool IsOnlyDotsAndSpaces(std::string_view part) {
-  return !part.empty() &&
-         part.find_first_not_of(". ") == std::string_view::npos;
+  return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) {
+    return c == '.' || c == ' ';
+  });
 }
 
-// Steps 1 to 4, into `out`.
-void RewriteBytes(std::string_view window, std::string& out) {
-  std::string_view name = window.substr(0, window.find('\0'));
-  out.clear();
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (name.compare(i, kWav.size(), kWav) == 0) {
-      i += kWav.size() - 1;
-      continue;
-    }
-    auto byte = static_cast<unsigned char>(name[i]);
-    if (byte == '/') {
-      out.push_back('\\');
-    } else {
-      out.push_back(IsUnsafeByte(byte) ? '_' : name[i]);
-    }
-  }
-}
-
-// Step 5 for the part of `name` that starts at `start` and runs `length`
-// bytes; returns the part's length afterwards.
-size_t MakePartSafe(std::string& name, size_t start, size_t length) {
-  std::string_view part(name.data() + start, length);
-  if (IsOnlyDotsAndSpaces(part)) {
-    name.replace(start, length, length, '_');
+// Step 5 for the part of `name` from `start` to `end`; returns how many
+// bytes it added.
+size_t MakePartSafe(std::string& name, size_t start, size_t end) {
+  std::string_view part(name.data() + start, end - start);
+  if (part.empty()) return 0;
+  if ((part[0] == '.' || part[0] == ' ') && IsOnlyDotsAndSpaces(part)) {
+    std::fill(name.begin() + static_cast<std::ptrdiff_t>(start),
+              name.begin() + static_cast<std::ptrdiff_t>(end), '_');
   } else if (IsDeviceName(part)) {
     name.insert(start, 1, '_');
-    ++length;
+    return 1;
   }
-  return length;
+  return 0;
 }
 
 }  // namespace
 
 bool IsDeviceName(std::string_view part) {
+  // Every device name starts with one of these letters; most parts don't,
+  // and are settled without a look further.
+  switch (part.empty() ? '\0' : AsciiUpper(part[0])) {
+    case 'A':
+    case 'C':
+    case 'L':
+    case 'N':
+    case 'P':
+      break;
+    default:
+      return false;
+  }
   std::string_view stem = part.substr(0, part.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-  for (std::string_view device :
-       {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+  static constexpr std::string_view kDevices[] = {"CON", "PRN",    "AUX",
+                                                  "NUL", "CONIN$", "CONOUT$"};
+  for (std::string_view device : kDevices) {
     if (EqualsIgnoringAsciiCase(stem, device)) return true;
   }
   if (stem.size() != 4) return false;
@@ -84,16 +95,31 @@ bool IsDeviceName(std::string_view part) {
   return (last >= '0' && last <= '9') || last >= 0x80;
 }
 
+// Steps 1 to 4 byte by byte, and step 5 for each part as it ends: one pass,
+// since a listing normalises every name of a large table. The name is
+// written into room made beforehand: the steps before 5 only shorten it, and
+// step 5 makes its own room.
 void NormaliseEntryName(std::string_view window, std::string& entry_name) {
-  RewriteBytes(window, entry_name);
-  size_t start = 0;
-  while (true) {
-    size_t separator = entry_name.find('\\', start);
-    size_t end = separator == std::string::npos ? entry_name.size() : separator;
-    start += MakePartSafe(entry_name, start, end - start);
-    if (start == entry_name.size()) break;
-    ++start;  // past the separator
+  std::string_view name = window.substr(0, window.find('\0'));
+  entry_name.resize(name.size());
+  char* out = entry_name.data();
+  size_t length = 0;
+  size_t part = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = kRewritten[static_cast<unsigned char>(name[i])];
+    if (c == '.' && name.compare(i, kWav.size(), kWav) == 0) {
+      i += kWav.size() - 1;
+      continue;
+    }
+    if (c == '\\') {
+      length += MakePartSafe(entry_name, part, length);
+      out = entry_name.data();
+      part = length + 1;
+    }
+    out[length++] = c;
   }
+  length += MakePartSafe(entry_name, part, length);
+  entry_name.resize(length);
 }
 
 std::string NormaliseEntryName(std::string_view window) {
