@@ -11,6 +11,7 @@
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "extract/extract.h"
+#include "io/chunked_output.h"
 #include "io/error.h"
 #include "io/utf8_path.h"
 #include "rip/rip_script.h"
@@ -95,26 +96,37 @@ int InspectCommand(const Options& options, std::ostream& out) {
 
 void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
-  std::optional<EntryProblems> problems;
-  Rip(
-      selection,
-      [&](const TableEntry& entry) {
-        if (!problems) {
-          problems.emplace(std::filesystem::file_size(
-                               PathFromUtf8(PathInDirectory(
-                                   selection, selection.FilePath))),
-                           selection.FileCount);
-        }
-        Warn(err, file, entry, problems->Check(entry));
-      },
-      [] {});
+  EntryProblems problems(
+      static_cast<int64_t>(std::filesystem::file_size(
+          PathFromUtf8(PathInDirectory(selection, selection.FilePath)))),
+      selection.FileCount,
+      [&](const TableEntry& entry, const std::vector<std::string>& found) {
+        Warn(err, file, entry, found);
+      });
+  problems.Run([&] {
+    Rip(
+        selection, [&](const TableEntry& entry) { problems.Add(entry); },
+        [] {});
+  });
   out << PathInDirectory(selection, ScriptName(selection)) << '\n';
+}
+
+void WriteLine(std::string& text, const TableEntry& entry) {
+  text += DecimalText(entry.Index);
+  text += '\t';
+  text += entry.Name;
+  for (int32_t value :
+       {entry.RecordOffset, entry.Record.HeaderOffset, entry.Record.HeaderSize,
+        entry.Record.BodyOffset, entry.Record.BodySize}) {
+    text += '\t';
+    text += DecimalText(value);
+  }
+  text += '\n';
 }
 
 int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& file = options.files.front();
   TableWalk walk(Chosen(file));
-  EntryProblems problems(walk.container().size(), walk.count());
   int status = kExitOk;
   auto broken = [&](const Error& error) {
     Report(kProgram, err, error.what());
@@ -122,26 +134,22 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   };
   std::optional<EntryJsonWriter> json;
   if (options.json) json.emplace(out);
-  std::string line;
-  while (walk.NextReadable(broken)) {
-    const TableEntry& entry = walk.entry();
-    const std::vector<std::string>& found = problems.Check(entry);
-    if (json) {
-      json->Write(entry, found);
-      continue;
-    }
-    Warn(err, file, entry, found);
-    line.clear();
-    line += std::to_string(entry.Index) + '\t' + entry.Name;
-    for (int32_t value : {entry.RecordOffset, entry.Record.HeaderOffset,
-                          entry.Record.HeaderSize, entry.Record.BodyOffset,
-                          entry.Record.BodySize}) {
-      line += '\t';
-      line += DecimalText(value);
-    }
-    line += '\n';
-    out << line;
-  }
+  std::optional<ChunkedOutput> text;
+  if (!json) text.emplace(out);
+  EntryProblems problems(
+      walk.container().size(), walk.count(),
+      [&](const TableEntry& entry, const std::vector<std::string>& found) {
+        if (json) {
+          json->Write(entry, found);
+          return;
+        }
+        Warn(err, file, entry, found);
+        WriteLine(text->text(), entry);
+        text->Appended();
+      });
+  problems.Run([&] {
+    while (walk.NextReadable(broken)) problems.Add(walk.entry());
+  });
   return status;
 }
 

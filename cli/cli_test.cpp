@@ -167,6 +167,22 @@ TEST_F(CliTest, ListPrintsEntriesAndJsonWithProblems) {
   EXPECT_TRUE(std::filesystem::exists(dir_.File("RIP_music.bat")));
 }
 
+// A table that claims more records than the file holds ends in an error;
+// what was listed before it is all there, and the JSON stays whole.
+TEST_F(CliTest, ListKeepsWhatItListedBeforeAnUnreadableRecord) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
+  builder.Int32(28, 1000000);  // FileCount
+  std::string path = Container("music.str", builder);
+  Result text = RunWith({"list", path});
+  EXPECT_EQ(text.status, 1);
+  EXPECT_EQ(text.out.substr(0, 4), "0\ta\t");
+  EXPECT_NE(text.err.find("lies outside the file"), std::string::npos)
+      << text.err;
+  Result json = RunWith({"list", "--json", path});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(nlohmann::json::parse(json.out)[0]["name"], "a");
+}
+
 TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
   ContainerBuilder builder =
       ContainerBuilder::WithEntries({{"a/b", "h", "x"}, {"c", "h", "y"}});

@@ -1,7 +1,13 @@
 #include "cli/entry_json.h"
 
-#include <charconv>
+#include <algorithm>
+#include <cstring>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string_view>
+
+#include "io/chunked_output.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 namespace {
@@ -15,7 +21,16 @@ constexpr const char* kKeys[] = {
 // `text` as a JSON string.
 std::string Quoted(const std::string& text) { return Json(text).dump(); }
 
-void AppendLatin1AsUtf8(std::string& text, std::string_view bytes) {
+// `bytes` read as Latin-1, in UTF-8: bytes below 0x80 stay as they are, the
+// others become two bytes each. Most names have none of the others.
+void AssignLatin1AsUtf8(std::string& text, std::string_view bytes) {
+  unsigned char seen = 0;
+  for (char c : bytes) seen |= static_cast<unsigned char>(c);
+  if (seen < 0x80) {
+    text.assign(bytes);
+    return;
+  }
+  text.clear();
   for (char c : bytes) {
     auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
@@ -27,62 +42,107 @@ void AppendLatin1AsUtf8(std::string& text, std::string_view bytes) {
   }
 }
 
-void AppendNumber(std::string& out, int64_t value) {
-  char digits[24];
-  auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
-}
+// A short fixed text kept with room to spare, so that it is copied with one
+// fixed-size copy.
+struct Fragment {
+  static constexpr size_t kRoom = 32;
+  explicit Fragment(std::string_view text) : size(text.size()) {
+    if (size > kRoom) throw std::length_error("JSON fragment too long");
+    std::memcpy(bytes, text.data(), size);
+  }
+  char bytes[kRoom] = {};
+  size_t size;
+};
+
+// Text built on the stack and appended at once: an object's fixed text and
+// numbers go to the output in two appends instead of a dozen.
+class TextPiece {
+ public:
+  void Add(const Fragment& fragment) {
+    std::memcpy(end_, fragment.bytes, Fragment::kRoom);
+    end_ += fragment.size;
+  }
+  void AddNumber(int32_t value) { end_ = WriteDecimal(end_, value); }
+  void AppendTo(std::string& out) const {
+    out.append(bytes_, static_cast<size_t>(end_ - bytes_));
+  }
+
+ private:
+  // Room for the longest: every fragment and five numbers, and what the
+  // last of them may write past its end.
+  char bytes_[512];
+  char* end_ = bytes_;
+};
 
 }  // namespace
 
 // Every object has the same members in the same order, so the text between
-// the values ({"index": and so on) is serialised once; nlohmann serialises
-// every string value. This keeps a listing of many entries fast.
+// the values ({"index": and so on) is serialised once. nlohmann serialises
+// every string value, through one serializer that appends to the output
+// text and one string value whose room is reused: a listing of many entries
+// then allocates nothing per entry.
 struct EntryJsonWriter::Object {
-  Object() {
+  explicit Object(std::ostream& out)
+      : output(out),
+        serializer(nlohmann::detail::output_adapter<char>(output.text()), ' '),
+        name(std::string()) {
     for (const char* key : kKeys) {
-      keys.push_back((keys.empty() ? "{" : ",") + Quoted(key) + ":");
+      keys.emplace_back((keys.empty() ? "{" : ",") + Quoted(key) + ":");
     }
   }
-  std::vector<std::string> keys;
-  std::string name;
-  std::string text;
+
+  void AppendString(const Json& value) {
+    serializer.dump(value, false, false, 0);
+  }
+
+  std::vector<Fragment> keys;
+  Fragment first_break{"\n"};
+  Fragment break_{",\n"};
+  Fragment no_problems{"[]}"};
+  ChunkedOutput output;
+  nlohmann::detail::serializer<Json> serializer;
+  Json name;
 };
 
 EntryJsonWriter::EntryJsonWriter(std::ostream& out)
-    : out_(out), object_(std::make_unique<Object>()) {
-  out_ << '[';
+    : object_(std::make_unique<Object>(out)) {
+  object_->output.text() = '[';
 }
 
-EntryJsonWriter::~EntryJsonWriter() { out_ << (first_ ? "]\n" : "\n]\n"); }
+EntryJsonWriter::~EntryJsonWriter() {
+  object_->output.text() += first_ ? "]\n" : "\n]\n";
+}
 
 void EntryJsonWriter::Write(const TableEntry& entry,
                             const std::vector<std::string>& problems) {
   Object& o = *object_;
-  o.text.assign(first_ ? "\n" : ",\n");
+  std::string& text = o.output.text();
+  TextPiece head;
+  head.Add(first_ ? o.first_break : o.break_);
   first_ = false;
-  auto number = [&](size_t key, int64_t value) {
-    o.text += o.keys[key];
-    AppendNumber(o.text, value);
-  };
-  number(0, entry.Index);
-  o.name.clear();
-  AppendLatin1AsUtf8(o.name, entry.Name);
-  o.text += o.keys[1];
-  o.text += Json(o.name).dump();
-  number(2, entry.RecordOffset);
-  number(3, entry.Record.HeaderOffset);
-  number(4, entry.Record.HeaderSize);
-  number(5, entry.Record.BodyOffset);
-  number(6, entry.Record.BodySize);
-  o.text += o.keys[7];
-  if (problems.empty()) {
-    o.text += "[]";
-  } else {
-    o.text += Json(problems).dump();
+  head.Add(o.keys[0]);
+  head.AddNumber(entry.Index);
+  head.Add(o.keys[1]);
+  head.AppendTo(text);
+  auto& name = o.name.get_ref<std::string&>();
+  AssignLatin1AsUtf8(name, entry.Name);
+  o.AppendString(o.name);
+  TextPiece tail;
+  size_t key = 2;
+  for (int32_t value :
+       {entry.RecordOffset, entry.Record.HeaderOffset, entry.Record.HeaderSize,
+        entry.Record.BodyOffset, entry.Record.BodySize}) {
+    tail.Add(o.keys[key++]);
+    tail.AddNumber(value);
   }
-  o.text += '}';
-  out_ << o.text;
+  tail.Add(o.keys[key]);
+  if (problems.empty()) tail.Add(o.no_problems);
+  tail.AppendTo(text);
+  if (!problems.empty()) {
+    o.AppendString(Json(problems));
+    text += '}';
+  }
+  o.output.Appended();
 }
 
 }  // namespace brimwald

@@ -1,5 +1,6 @@
-// The JSON form of `list --json`: one array of entry objects, written as the
-// walk goes so that memory stays flat for tables of any size.
+// The JSON form of `list --json`: one array of entry objects, written a
+// chunk at a time as the walk goes, so that memory stays flat for tables of
+// any size.
 
 #ifndef BRIMWALD_CLI_ENTRY_JSON_H_
 #define BRIMWALD_CLI_ENTRY_JSON_H_
@@ -15,9 +16,9 @@ namespace brimwald {
 
 class EntryJsonWriter {
  public:
-  /// Writes "[" to `out`.
+  /// Starts the array on `out`.
   explicit EntryJsonWriter(std::ostream& out);
-  /// Writes "]" and a line break.
+  /// Ends the array and writes what is still held back.
   ~EntryJsonWriter();
   EntryJsonWriter(const EntryJsonWriter&) = delete;
   EntryJsonWriter& operator=(const EntryJsonWriter&) = delete;
@@ -29,7 +30,6 @@ class EntryJsonWriter {
 
  private:
   struct Object;
-  std::ostream& out_;
   std::unique_ptr<Object> object_;
   bool first_ = true;
 };

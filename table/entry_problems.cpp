@@ -1,8 +1,9 @@
 #include "table/entry_problems.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
+#include <functional>
+#include <string_view>
+#include <utility>
 
 #include "cut/cut_range.h"
 #include "names/windows_path.h"
@@ -12,99 +13,94 @@ namespace {
 
 // The longest extension a piece gets.
 constexpr std::string_view kLongestExtension = ".mainhd";
-constexpr uint64_t kEmpty = 0;
-// FNV-1a, 64 bits: a good spread for short names at a byte a step.
-constexpr uint64_t kFnvOffset = 14695981039346656037u;
-constexpr uint64_t kFnvPrime = 1099511628211u;
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 
-}  // namespace
-
-EntryProblems::EntryProblems(int64_t container_size, int32_t expected_entries)
-    : container_size_(container_size), slots_(nullptr, std::free) {
-  // A table can't hold more records than the file has room for, whatever
-  // its header claims.
-  int64_t entries = std::min<int64_t>(std::max(expected_entries, 0),
-                                      container_size / kVfsRecordSize + 1);
-  size_t slots = 1024;
-  while (slots < 2 * static_cast<size_t>(entries)) slots *= 2;
-  slots_.reset(static_cast<uint64_t*>(std::calloc(slots, sizeof(uint64_t))));
-  if (!slots_) throw std::bad_alloc();
-  slot_count_ = slots;
+// A table can't hold more records than the file has room for, whatever its
+// header claims.
+size_t MostEntries(int64_t container_size, int32_t expected_entries) {
+  return static_cast<size_t>(std::min<int64_t>(
+      std::max(expected_entries, 0), container_size / kVfsRecordSize + 1));
 }
 
-const std::vector<std::string>& EntryProblems::Check(const TableEntry& entry) {
-  problems_.clear();
-  for (const Piece& piece : Pieces(entry.Ranges)) {
-    CheckRange(piece.Name, piece.First, piece.Last);
-  }
-  CheckPath(entry);
-  return problems_;
-}
-
-void EntryProblems::CheckRange(const char* piece, int32_t first, int32_t last) {
-  std::string why;
-  if (!RangeLength(first, last, container_size_, &why)) {
-    problems_.push_back(std::string(piece) + ": " + why);
-  }
-}
+struct PathFacts {
+  uint64_t hash = 0;
+  size_t longest_part = 0;
+};
 
 // One pass over the name's parts as Windows reads them (the last one keeps
 // what ends it, since an extension follows): the longest part, and a hash of
-// the path without letter case for the duplicate check.
-void EntryProblems::CheckPath(const TableEntry& entry) {
-  std::string_view name = entry.Name;
-  size_t longest = 0;
-  uint64_t hash = kFnvOffset;
-  bool first = true;
+// the path as Windows compares it, without letter case. The path is spelled
+// out in `path` first, so that the hash takes it eight bytes at a time.
+PathFacts PathFactsOf(std::string_view name, std::string& path) {
+  PathFacts facts;
+  path.resize(name.size());
+  char* out = path.data();
+  size_t length = 0;
   while (true) {
     size_t separator = name.find('\\');
     bool last = separator == std::string_view::npos;
     std::string_view part = name.substr(0, separator);
     if (!last) part = TrimWindowsPart(part);
-    size_t length = part.size() + (last ? kLongestExtension.size() : 0);
-    longest = std::max(longest, length);
+    size_t longest = part.size() + (last ? kLongestExtension.size() : 0);
+    facts.longest_part = std::max(facts.longest_part, longest);
     if (!part.empty() || last) {
-      if (!first) hash = (hash ^ '\\') * kFnvPrime;
-      for (char c : part) {
-        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * kFnvPrime;
-      }
-      first = false;
+      if (length > 0) out[length++] = '\\';
+      for (char c : part) out[length++] = AsciiLower(c);
     }
     if (last) break;
     name.remove_prefix(separator + 1);
   }
-  if (longest > kMaxPartBytes) {
-    problems_.push_back("a part of its path has " + std::to_string(longest) +
-                        " bytes; filesystems store at most 255");
-  }
-  int32_t earlier = EarlierWithPath(hash, entry.Index);
-  if (earlier >= 0) {
-    problems_.push_back("same path as entry " + std::to_string(earlier) +
-                        ", which it replaces");
-  }
+  facts.hash = std::hash<std::string_view>()(std::string_view(out, length));
+  return facts;
 }
 
-int32_t EntryProblems::EarlierWithPath(uint64_t hash, int32_t index) {
-  // The low bits place a path, the top 32 bits tell paths apart within a
-  // place: 51 bits and more in all, so a false match is vanishingly rare.
-  uint64_t fingerprint = hash >> 32;
-  size_t mask = slot_count_ - 1;
-  for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
-    uint64_t slot = slots_[at];
-    if (slot == kEmpty) {
-      // Sized for every record the file has room for, so never over half
-      // full; past that a path is no longer remembered.
-      if (2 * (used_ + 1) > slot_count_) return -1;
-      slots_[at] = fingerprint << 32 | (static_cast<uint32_t>(index) + 1u);
-      ++used_;
-      return -1;
+}  // namespace
+
+EntryProblems::EntryProblems(int64_t container_size, int32_t expected_entries,
+                             Checked checked)
+    : container_size_(container_size),
+      checked_(std::move(checked)),
+      seen_(MostEntries(container_size, expected_entries)) {}
+
+void EntryProblems::Add(const TableEntry& entry) {
+  Held& held = held_[held_count_++];
+  held.entry = entry;
+  held.entry.RawName = {};  // not kept by the walk
+  PathFacts facts = PathFactsOf(entry.Name, path_);
+  held.path_hash = facts.hash;
+  held.longest_part = facts.longest_part;
+  if (held_count_ == kBatch) HandOn();
+}
+
+void EntryProblems::HandOn() {
+  for (size_t i = 0; i < held_count_; ++i) seen_.Prefetch(held_[i].path_hash);
+  for (size_t i = 0; i < held_count_; ++i) {
+    const Held& held = held_[i];
+    problems_.clear();
+    for (const Piece& piece : Pieces(held.entry.Ranges)) {
+      if (!RangeLength(piece.First, piece.Last, container_size_)) {
+        AddRangeProblem(piece);
+      }
     }
-    if (slot >> 32 == fingerprint) {
-      return static_cast<int32_t>(static_cast<uint32_t>(slot) - 1u);
+    if (held.longest_part > kMaxPartBytes) {
+      problems_.push_back("a part of its path has " +
+                          std::to_string(held.longest_part) +
+                          " bytes; filesystems store at most 255");
     }
+    int32_t earlier = seen_.EarlierOrAdd(held.path_hash, held.entry.Index);
+    if (earlier >= 0) {
+      problems_.push_back("same path as entry " + std::to_string(earlier) +
+                          ", which it replaces");
+    }
+    checked_(held.entry, problems_);
   }
+  held_count_ = 0;
+}
+
+void EntryProblems::AddRangeProblem(const Piece& piece) {
+  problems_.push_back(std::string(piece.Name) + ": " +
+                      RangeProblem(piece.First, piece.Last, container_size_));
 }
 
 }  // namespace brimwald

@@ -6,12 +6,13 @@
 #ifndef BRIMWALD_TABLE_ENTRY_PROBLEMS_H_
 #define BRIMWALD_TABLE_ENTRY_PROBLEMS_H_
 
+#include <array>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "table/seen_paths.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -21,33 +22,53 @@ inline constexpr size_t kMaxPartBytes = 255;
 
 class EntryProblems {
  public:
-  /// For the entries of a container of `container_size` bytes, of which
-  /// there will be about `expected_entries`.
-  EntryProblems(int64_t container_size, int32_t expected_entries);
+  /// Receives an entry and its problems as short texts (empty when there
+  /// are none); both are valid only during the call.
+  using Checked = std::function<void(const TableEntry& entry,
+                                     const std::vector<std::string>& problems)>;
 
-  /// The problems of `entry`, the walk's next entry, as short texts; empty
-  /// when there are none. Valid until the next call.
-  const std::vector<std::string>& Check(const TableEntry& entry);
+  /// For the entries of a container of `container_size` bytes, of which
+  /// there will be about `expected_entries`, each handed to `checked`.
+  EntryProblems(int64_t container_size, int32_t expected_entries,
+                Checked checked);
+
+  /// Runs `walk`, which passes the walk's entries in table order to Add(),
+  /// and hands every entry it passed to `checked`, also those before an
+  /// error that `walk` throws.
+  template <typename Walk>
+  void Run(Walk&& walk) {
+    try {
+      walk();
+    } catch (...) {
+      HandOn();
+      throw;
+    }
+    HandOn();
+  }
+
+  /// Takes the walk's next entry. Entries are checked and handed on a batch
+  /// at a time, so that the memory their duplicate checks read is fetched
+  /// for the whole batch at once.
+  void Add(const TableEntry& entry);
 
  private:
-  void CheckRange(const char* piece, int32_t first, int32_t last);
-  void CheckPath(const TableEntry& entry);
-  /// The index of an earlier entry with the path of `hash`, or -1; records
-  /// `index` for it otherwise.
-  int32_t EarlierWithPath(uint64_t hash, int32_t index);
+  struct Held {
+    TableEntry entry;
+    uint64_t path_hash = 0;
+    size_t longest_part = 0;
+  };
+  static constexpr size_t kBatch = 32;
+
+  void HandOn();
+  void AddRangeProblem(const Piece& piece);
 
   int64_t container_size_;
+  Checked checked_;
+  SeenPaths seen_;
+  std::array<Held, kBatch> held_;
+  size_t held_count_ = 0;
+  std::string path_;
   std::vector<std::string> problems_;
-  // An open-addressed set of paths, at most half full, 16 bytes an entry at
-  // worst: each slot holds the path hash's top 32 bits and 1 + the first
-  // index with that path (0: empty); the low bits of the hash place it.
-  // Sized once, for every record the container has room for.
-  // Zeroed by calloc, whose large blocks the system zeroes page by page as
-  // they are touched: a header that claims many more entries than the
-  // table has costs address space, not memory.
-  std::unique_ptr<uint64_t[], void (*)(void*)> slots_;
-  size_t slot_count_ = 0;
-  size_t used_ = 0;
 };
 
 }  // namespace brimwald
