@@ -138,33 +138,114 @@ void AtomicFile::WriteOut(const char* data, size_t size) {
   }
 }
 
+#ifdef __linux__
+namespace {
+
+// A pipe for splicing, closed on every path.
+class SplicePipe {
+ public:
+  SplicePipe() {
+    if (::pipe2(ends_, O_CLOEXEC) != 0) ends_[0] = ends_[1] = kNoHandle;
+  }
+  ~SplicePipe() {
+    for (int end : ends_) {
+      if (end != kNoHandle) ::close(end);
+    }
+  }
+  SplicePipe(const SplicePipe&) = delete;
+  SplicePipe& operator=(const SplicePipe&) = delete;
+
+  bool ok() const { return ends_[0] != kNoHandle; }
+  int read_end() const { return ends_[0]; }
+  int write_end() const { return ends_[1]; }
+
+ private:
+  int ends_[2];
+};
+
+// Whether an error from copy_file_range or splice means only "not between
+// these files or on this system", so that a plain copy can do the job.
+bool CanCopyByHand(int error) {
+  return error == EXDEV || error == ENOSYS || error == EINVAL ||
+         error == EOPNOTSUPP || error == EPERM;
+}
+
+// The kernel copies whole pages, or shares them, when the source and the
+// target are aligned alike. Returns false when it can't copy between these
+// files; `from` and `length` then tell what is left.
+bool CopyInKernel(const InputFile& input, off_t& from, int64_t& length,
+                  int target, const std::string& target_path) {
+  while (length > 0) {
+    ssize_t copied = ::copy_file_range(input.handle(), &from, target, nullptr,
+                                       static_cast<size_t>(length), 0);
+    if (copied > 0) {
+      length -= copied;
+    } else if (copied == 0) {
+      throw FileError("cannot read", input.path(),
+                      "the file became shorter while open");
+    } else if (errno != EINTR) {
+      if (CanCopyByHand(errno)) return false;
+      throw SystemFileError("cannot write", target_path, errno);
+    }
+  }
+  return true;
+}
+
+// Otherwise the source's pages go into a pipe by reference and are copied
+// once, into the target: a copy through a buffer would copy them twice. A
+// pipe of 1 MiB keeps the rounds few; with the system's default of 64 KiB
+// this would be slower than the buffer, which is then used instead. Returns
+// false as CopyInKernel does.
+bool SpliceFrom(const InputFile& input, off_t& from, int64_t& length,
+                int target, const std::string& target_path) {
+  SplicePipe pipe;
+  if (!pipe.ok()) return false;
+  int room = ::fcntl(pipe.write_end(), F_SETPIPE_SZ, int{kCopyChunk});
+  if (room < int{kCopyChunk}) return false;
+  while (length > 0) {
+    loff_t at = from;
+    ssize_t filled =
+        ::splice(input.handle(), &at, pipe.write_end(), nullptr,
+                 static_cast<size_t>(std::min<int64_t>(length, room)), 0);
+    if (filled == 0) {
+      throw FileError("cannot read", input.path(),
+                      "the file became shorter while open");
+    }
+    if (filled < 0) {
+      if (errno == EINTR) continue;
+      // Nothing has been taken from the source yet this round.
+      if (CanCopyByHand(errno)) return false;
+      throw SystemFileError("cannot read", input.path(), errno);
+    }
+    for (ssize_t left = filled; left > 0;) {
+      ssize_t drained = ::splice(pipe.read_end(), nullptr, target, nullptr,
+                                 static_cast<size_t>(left), 0);
+      if (drained < 0 && errno == EINTR) continue;
+      if (drained <= 0) {
+        throw SystemFileError("cannot write", target_path,
+                              drained < 0 ? errno : EIO);
+      }
+      left -= drained;
+    }
+    from += filled;
+    length -= filled;
+  }
+  return true;
+}
+
+}  // namespace
+#endif
+
 void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
                           int64_t length) {
   Flush();
   auto from = static_cast<off_t>(offset);
 #ifdef __linux__
-  // The kernel copies whole pages, or shares them, when the source and the
-  // target are aligned alike; otherwise it is slower than a plain copy.
   off_t to = ::lseek(handle_, 0, SEEK_CUR);
   bool aligned_alike = to >= 0 && (from - to) % kPageSize == 0;
-  while (aligned_alike && length > 0) {
-    ssize_t copied = ::copy_file_range(input.handle(), &from, handle_, nullptr,
-                                       static_cast<size_t>(length), 0);
-    if (copied > 0) {
-      length -= copied;
-      continue;
-    }
-    if (copied == 0) {
-      throw FileError("cannot read", input.path(),
-                      "the file became shorter while open");
-    }
-    if (errno == EINTR) continue;
-    // Not between these files or on this system: copy by hand below.
-    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
-        errno != EOPNOTSUPP && errno != EPERM) {
-      throw SystemFileError("cannot write", path_, errno);
-    }
-    break;
+  if (aligned_alike ? CopyInKernel(input, from, length, handle_, path_)
+                    : SpliceFrom(input, from, length, handle_, path_)) {
+    return;
   }
 #endif
   std::vector<char> chunk(static_cast<size_t>(
