@@ -30,8 +30,9 @@ TableEntry Entry(int32_t index, std::string name) {
 TEST(EntryProblemsTest, FindsEachEarlierPathAcrossBatches) {
   std::vector<std::string> names;
   std::map<int32_t, int32_t> earlier;  // entry -> the one it replaces
-  for (int32_t i = 0; i < 300; ++i)
+  for (int32_t i = 0; i < 300; ++i) {
     names.push_back("sfx\\n" + std::to_string(i));
+  }
   auto same = [&](int32_t later, int32_t first, std::string name) {
     names[static_cast<size_t>(later)] = std::move(name);
     earlier[later] = first;

@@ -1,5 +1,7 @@
 // The paths a table walk has met so far, by a 64-bit hash of each, for
-// telling which entry a later entry with the same path replaces.
+// telling which entry a later entry with the same path replaces. Two slots
+// of 8 bytes a path, in a block that costs memory only where entries have
+// filled it (table/zeroed_memory.h).
 
 #ifndef BRIMWALD_TABLE_SEEN_PATHS_H_
 #define BRIMWALD_TABLE_SEEN_PATHS_H_
@@ -22,7 +24,11 @@ class SeenPaths {
   /// would otherwise wait on memory; a batch of looks fetched together waits
   /// about once.
   void Prefetch(uint64_t hash) const {
+#if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(&slots_[hash & (slot_count_ - 1)], 1);
+#else
+    (void)hash;
+#endif
   }
 
   /// The index of the first entry whose path has `hash`, or -1 when there
