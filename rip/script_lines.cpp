@@ -63,23 +63,19 @@ void ScriptLines::AppendDirectoryLine(std::string& out) const {
   out += kEnd;
 }
 
-void ScriptLines::AppendPiece(std::string& out, std::string_view entry_name,
+void ScriptLines::AppendPiece(std::string& out,
                               std::string_view extension) const {
-  out += '"';
-  out += folder_;
-  out += '\\';
-  AppendPercentEscaped(out, entry_name);
+  out += piece_stem_;
   out += extension;
   out += '"';
 }
 
-void ScriptLines::AppendCut(std::string& out, std::string_view entry_name,
-                            std::string_view extension, int32_t first,
-                            int32_t last) const {
+void ScriptLines::AppendCut(std::string& out, std::string_view extension,
+                            int32_t first, int32_t last) const {
   out += "quarnel ";
   out += quoted_file_path_;
   out += ' ';
-  AppendPiece(out, entry_name, extension);
+  AppendPiece(out, extension);
   out += " 0x";
   AppendHexText(out, first);
   out += " 0x";
@@ -87,23 +83,29 @@ void ScriptLines::AppendCut(std::string& out, std::string_view entry_name,
   out += kEnd;
 }
 
+// The ten paths of a block share their start ("EXT_music\sfx\door), which
+// is escaped once.
 void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
-                              const PieceRanges& ranges) const {
-  AppendCut(out, entry_name, ".mainhd", ranges.RecordFirst, ranges.RecordLast);
-  AppendCut(out, entry_name, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
-  AppendCut(out, entry_name, ".strbd", ranges.BodyFirst, ranges.BodyLast);
+                              const PieceRanges& ranges) {
+  piece_stem_ = '"';
+  piece_stem_ += folder_;
+  piece_stem_ += '\\';
+  AppendPercentEscaped(piece_stem_, entry_name);
+  AppendCut(out, ".mainhd", ranges.RecordFirst, ranges.RecordLast);
+  AppendCut(out, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
+  AppendCut(out, ".strbd", ranges.BodyFirst, ranges.BodyLast);
   out += "COPY /B ";
-  AppendPiece(out, entry_name, ".mainhd");
+  AppendPiece(out, ".mainhd");
   out += " + ";
-  AppendPiece(out, entry_name, ".strhd");
+  AppendPiece(out, ".strhd");
   out += " + ";
-  AppendPiece(out, entry_name, ".strbd");
+  AppendPiece(out, ".strbd");
   out += ' ';
-  AppendPiece(out, entry_name, ".qvstr");
+  AppendPiece(out, ".qvstr");
   out += kEnd;
   for (std::string_view extension : {".mainhd", ".strhd", ".strbd"}) {
     out += "DEL ";
-    AppendPiece(out, entry_name, extension);
+    AppendPiece(out, extension);
     out += kEnd;
   }
   out += kEnd;

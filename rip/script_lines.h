@@ -39,16 +39,17 @@ class ScriptLines {
 
   /// Appends the eight lines of the entry `entry_name` (already normalised).
   void AppendBlock(std::string& out, std::string_view entry_name,
-                   const PieceRanges& ranges) const;
+                   const PieceRanges& ranges);
 
  private:
-  void AppendCut(std::string& out, std::string_view entry_name,
-                 std::string_view extension, int32_t first, int32_t last) const;
-  void AppendPiece(std::string& out, std::string_view entry_name,
-                   std::string_view extension) const;
+  void AppendCut(std::string& out, std::string_view extension, int32_t first,
+                 int32_t last) const;
+  /// Appends the current block's path with `extension`, quoted.
+  void AppendPiece(std::string& out, std::string_view extension) const;
 
   std::string quoted_file_path_;  // "music.str" with quotes, % doubled
   std::string folder_;            // EXT_music, % doubled
+  std::string piece_stem_;        // "EXT_music\<entry>, % doubled
 };
 
 /// Appends `text` with every "%" doubled.

@@ -9,13 +9,13 @@ void AppendHexText(std::string& out, int32_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   // The two's complement of a negative value is its unsigned reading.
   auto bits = static_cast<uint32_t>(value);
-  char digits[8];
-  int count = 0;
+  auto count = static_cast<size_t>(std::bit_width(bits | 1u) + 3) / 4;
+  out.resize(out.size() + count);
+  char* digit = out.data() + out.size();
   do {
-    digits[count++] = kDigits[bits & 0xFu];
+    *--digit = kDigits[bits & 0xFu];
     bits >>= 4;
   } while (bits != 0);
-  while (count > 0) out.push_back(digits[--count]);
 }
 
 std::string HexText(int32_t value) {
