@@ -1,6 +1,5 @@
 #include "cli/entry_json.h"
 
-#include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <stdexcept>

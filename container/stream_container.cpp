@@ -52,29 +52,15 @@ std::string_view StreamContainer::ReadNameWindow(int32_t offset,
   }
   auto count =
       static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size() - offset));
-  // Most windows lie within one cached block: no copy then.
-  const Block& block = BlockAt(offset);
-  auto skip = static_cast<size_t>(offset - block.start);
-  if (block.bytes.size() - skip >= count) {
-    return std::string_view(block.bytes.data() + skip, count);
-  }
-  ReadBytes(offset, count, window_.data());
-  return std::string_view(window_.data(), count);
+  return View(offset, count, window_.data());
 }
 
 VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
   // The usual case, a record wholly inside the file: one read.
   if (record_offset <= INT32_MAX - kVfsRecordSize &&
       Holds(record_offset, kVfsRecordSize)) {
-    // Most records lie within one cached block: read there, without a copy.
-    const Block& block = BlockAt(record_offset);
-    auto skip = static_cast<size_t>(record_offset - block.start);
-    const char* bytes = block.bytes.data() + skip;
     char copy[kVfsRecordSize];
-    if (block.bytes.size() - skip < sizeof copy) {
-      ReadBytes(record_offset, sizeof copy, copy);
-      bytes = copy;
-    }
+    const char* bytes = View(record_offset, sizeof copy, copy).data();
     return {.BodyOffset = DecodeLittleEndian(bytes + 8),
             .BodySize = DecodeLittleEndian(bytes + 16),
             .HeaderOffset = DecodeLittleEndian(bytes + 24),
@@ -119,6 +105,19 @@ void StreamContainer::ReadBytes(int64_t offset, size_t count, char* out) {
     offset += static_cast<int64_t>(take);
     count -= take;
   }
+}
+
+// Most reads of a walk lie within one cached block: they are read there,
+// without a copy.
+std::string_view StreamContainer::View(int64_t offset, size_t count,
+                                       char* spill) {
+  const Block& block = BlockAt(offset);
+  auto skip = static_cast<size_t>(offset - block.start);
+  if (block.bytes.size() - skip >= count) {
+    return std::string_view(block.bytes.data() + skip, count);
+  }
+  ReadBytes(offset, count, spill);
+  return std::string_view(spill, count);
 }
 
 const StreamContainer::Block& StreamContainer::BlockAt(int64_t offset) {

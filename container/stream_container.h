@@ -68,8 +68,8 @@ class StreamContainer {
 
   /// The name window of entry `index`: the bytes from `offset` up to 512 or
   /// up to the end of the file, whichever comes first, NULs included. Valid
-  /// until the next read of this container. Throws Error (kEntry) when `offset` is before the
-  /// start or at or past the end of the file.
+  /// until the next read of this container. Throws Error (kEntry) when
+  /// `offset` is before the start or at or past the end of the file.
   std::string_view ReadNameWindow(int32_t offset, int32_t index);
 
   /// Copies `count` bytes from `offset` into `out` through the block cache.
@@ -93,6 +93,10 @@ class StreamContainer {
     std::vector<char> bytes;
   };
 
+  /// The `count` bytes from `offset`, which lie inside the file: in the
+  /// cached block when they lie within one, otherwise copied into `spill`.
+  /// Valid until the next read.
+  std::string_view View(int64_t offset, size_t count, char* spill);
   const Block& BlockAt(int64_t offset);
   std::string Outside(int64_t offset, int64_t count) const;
 

@@ -116,10 +116,10 @@ void CutRange(const std::string& input, const std::string& output,
   std::string why;
   std::optional<int64_t> length = RangeLength(first, last, source.size(), &why);
   if (!length) throw FileError("cannot cut", input, why);
-    // Windows reads every part of a path without its trailing dots and spaces
-    // (a script's folder EXT_name. is EXT_name); the folders made here must
-    // be the ones it reads.
 #ifdef _WIN32
+  // Windows reads every part of a path without its trailing dots and spaces
+  // (a script's folder EXT_name. is EXT_name); the folders made here must be
+  // the ones it reads.
   const std::string path = TrimWindowsParts(output);
 #else
   const std::string& path = output;

@@ -63,13 +63,13 @@ bool WithTemporaryName(const Folder& folder, const std::string& name, Make make,
 }
 
 // Refuses to replace what isn't a plain file, and gives the new file the
-// permission bits of the one it replaces. Says whether there is one.
-bool PrepareReplacing(const Folder& folder, const std::string& name,
+// permission bits of the one it replaces, if there is one.
+void PrepareReplacing(const Folder& folder, const std::string& name,
                       const std::string& path, int handle) {
   struct stat older;
   if (::fstatat(folder.handle(), name.c_str(), &older, AT_SYMLINK_NOFOLLOW) !=
       0) {
-    return false;
+    return;
   }
   if (S_ISLNK(older.st_mode)) {
     throw FileError("cannot replace", path,
@@ -82,7 +82,6 @@ bool PrepareReplacing(const Folder& folder, const std::string& name,
   if (::fchmod(handle, older.st_mode & 07777) != 0) {
     throw SystemFileError("cannot write", path, errno);
   }
-  return true;
 }
 
 // Gives the unnamed file the name `name` in its folder; fails with EEXIST
