@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "samples/container_builder.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"

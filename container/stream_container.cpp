@@ -4,8 +4,8 @@
 #include <bit>
 #include <cstring>
 
-#include "container/checked_int.h"
-#include "io/error.h"
+#include "base/checked_int.h"
+#include "base/error.h"
 
 namespace brimwald {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <climits>
 
-#include "container/checked_int.h"
-#include "io/error.h"
+#include "base/checked_int.h"
+#include "base/error.h"
 #include "samples/container_builder.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"

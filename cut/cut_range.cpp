@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "io/input_file.h"
 #include "io/utf8_path.h"
 #include "names/windows_path.h"

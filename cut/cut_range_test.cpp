@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "container/selection.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "table/table_walk.h"
 
 namespace brimwald {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/interrupt.h"
 #include "io/utf8_path.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "io/interrupt.h"
 #include "text/text_format.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "io/atomic_file.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "io/interrupt.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "io/win32_error.h"
 #include "text/text_format.h"
 

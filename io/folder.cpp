@@ -1,6 +1,6 @@
 #include "io/folder.h"
 
-#include "io/error.h"
+#include "base/error.h"
 
 namespace brimwald {
 namespace {

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/folder_listing.h"
 
 namespace brimwald {

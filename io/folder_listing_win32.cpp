@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/folder_listing.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "io/win32_error.h"
 
 namespace brimwald {

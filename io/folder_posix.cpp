@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/folder.h"
 
 namespace brimwald {

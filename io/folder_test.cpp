@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "io/atomic_file.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "io/utf8_path.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"

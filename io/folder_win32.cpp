@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <utility>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/folder.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "io/win32_error.h"
 
 // Windows creates files by path, not relative to an open folder. Each Folder

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/input_file.h"
 
 namespace brimwald {

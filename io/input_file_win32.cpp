@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "io/input_file.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "io/win32_error.h"
 
 namespace brimwald {

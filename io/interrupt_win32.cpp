@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "io/interrupt.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 
 // The console runs its control handler on a thread of its own, while the
 // program goes on. A lock keeps a registration from being freed while the

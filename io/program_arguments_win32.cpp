@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "io/program_arguments.h"
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 
 namespace brimwald {
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 
 namespace brimwald {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "io/error.h"
+#include "base/error.h"
 
 namespace brimwald {
 

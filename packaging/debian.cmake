@@ -45,7 +45,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-core)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Staged with DESTDIR, so that the install leaves the MIME and desktop caches
-# to the system's package triggers (app/desktop/CMakeLists.txt).
+# to the system's package triggers (app/qt/desktop/CMakeLists.txt).
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

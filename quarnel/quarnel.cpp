@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "command_line/command_line.h"
+#include "program_options/command_line.h"
 #include "cut/cut_range.h"
 
 namespace brimwald::quarnel {

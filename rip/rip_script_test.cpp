@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "container/inspection.h"
-#include "io/error.h"
+#include "base/error.h"
 #include "samples/container_builder.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "io/error.h"
+#include "base/error.h"
 #include "text/script_encoding.h"
 #include "text/text_format.h"
 

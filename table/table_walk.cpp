@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "container/checked_int.h"
-#include "io/error.h"
+#include "base/checked_int.h"
+#include "base/error.h"
 #include "names/entry_name.h"
 
 namespace brimwald {

@@ -23,7 +23,7 @@
 
 #include "container/selection.h"
 #include "container/stream_container.h"
-#include "io/error.h"
+#include "base/error.h"
 
 namespace brimwald {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
 

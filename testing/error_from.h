@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "io/error.h"
+#include "base/error.h"
 
 namespace brimwald::testing {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 #include "text/script_encoding.h"
 
 namespace brimwald {

@@ -1,5 +1,5 @@
 // Form1 on Windows: the window's design drawn with the Win32 API. What the
-// window does lives in WindowSession (window/window_session.h); this file
+// window does lives in WindowSession (app/session/window_session.h); this file
 // only draws the controls and routes their two events to it.
 
 #ifndef BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "window/window_session.h"
+#include "app/session/window_session.h"
 
 namespace brimwald::win32 {
 

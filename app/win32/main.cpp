@@ -4,8 +4,8 @@
 
 #include <exception>
 
-#include "app_win32/main_window.h"
-#include "io/wide_text.h"
+#include "app/win32/main_window.h"
+#include "text/wide_text.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {

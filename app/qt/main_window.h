@@ -3,8 +3,8 @@
 // and the list's context menu with Extract. It draws what the WindowSession
 // gives back and routes the user's events to it; the logic is in the core.
 
-#ifndef BRIMWALD_APP_MAIN_WINDOW_H_
-#define BRIMWALD_APP_MAIN_WINDOW_H_
+#ifndef BRIMWALD_APP_QT_MAIN_WINDOW_H_
+#define BRIMWALD_APP_QT_MAIN_WINDOW_H_
 
 #include <QString>
 #include <QWidget>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "window/window_session.h"
+#include "app/session/window_session.h"
 
 class QAction;
 class QListWidgetItem;
@@ -85,4 +85,4 @@ class MainWindow : public QWidget {
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_APP_MAIN_WINDOW_H_
+#endif  // BRIMWALD_APP_QT_MAIN_WINDOW_H_

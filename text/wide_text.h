@@ -2,8 +2,8 @@
 // names go wide on their way into the system and come back as UTF-8, so
 // that every name works whatever the system's code pages. Windows only.
 
-#ifndef BRIMWALD_IO_WIDE_TEXT_H_
-#define BRIMWALD_IO_WIDE_TEXT_H_
+#ifndef BRIMWALD_TEXT_WIDE_TEXT_H_
+#define BRIMWALD_TEXT_WIDE_TEXT_H_
 
 #include <optional>
 #include <string>
@@ -31,4 +31,4 @@ std::wstring AbsolutePath(const std::wstring& path);
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_IO_WIDE_TEXT_H_
+#endif  // BRIMWALD_TEXT_WIDE_TEXT_H_

@@ -2,8 +2,8 @@
 // conventional options (--help, --version, "--" to end options) read with
 // CLI11, and the form of usage errors and diagnostics.
 
-#ifndef BRIMWALD_COMMAND_LINE_COMMAND_LINE_H_
-#define BRIMWALD_COMMAND_LINE_COMMAND_LINE_H_
+#ifndef BRIMWALD_PROGRAM_OPTIONS_COMMAND_LINE_H_
+#define BRIMWALD_PROGRAM_OPTIONS_COMMAND_LINE_H_
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -50,4 +50,4 @@ void Report(const Program& program, std::ostream& err,
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_COMMAND_LINE_COMMAND_LINE_H_
+#endif  // BRIMWALD_PROGRAM_OPTIONS_COMMAND_LINE_H_

@@ -2,8 +2,8 @@
 // file, and why ("cannot open 'music.str': No such file or directory");
 // its kind tells a caller whether it may go on with the next entry.
 
-#ifndef BRIMWALD_IO_ERROR_H_
-#define BRIMWALD_IO_ERROR_H_
+#ifndef BRIMWALD_BASE_ERROR_H_
+#define BRIMWALD_BASE_ERROR_H_
 
 #include <cstdint>
 #include <stdexcept>
@@ -56,4 +56,4 @@ Error EntryError(std::string_view path, int32_t index, std::string_view why,
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_IO_ERROR_H_
+#endif  // BRIMWALD_BASE_ERROR_H_

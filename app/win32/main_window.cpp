@@ -1,8 +1,8 @@
-#include "app_win32/main_window.h"
+#include "app/win32/main_window.h"
 
 #include <stdexcept>
 
-#include "io/wide_text.h"
+#include "text/wide_text.h"
 
 namespace brimwald::win32 {
 namespace {

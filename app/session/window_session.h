@@ -4,8 +4,8 @@
 // comes back as its description for the window's message box; the toolkit's
 // own code only draws and routes events.
 
-#ifndef BRIMWALD_WINDOW_WINDOW_SESSION_H_
-#define BRIMWALD_WINDOW_WINDOW_SESSION_H_
+#ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
+#define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 
 #include <functional>
 #include <optional>
@@ -84,4 +84,4 @@ class WindowSession {
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_WINDOW_WINDOW_SESSION_H_
+#endif  // BRIMWALD_APP_SESSION_WINDOW_SESSION_H_

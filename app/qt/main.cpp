@@ -12,7 +12,7 @@
 #include <system_error>
 #include <variant>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 namespace {
 

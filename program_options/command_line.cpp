@@ -1,4 +1,4 @@
-#include "command_line/command_line.h"
+#include "program_options/command_line.h"
 
 namespace brimwald {
 

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "app_win32/main_window.h"
+#include "app/win32/main_window.h"
 
 #include <gtest/gtest.h>
 

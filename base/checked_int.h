@@ -2,8 +2,8 @@
 // Container offsets and sizes are signed 32-bit values; a position computed
 // from them that leaves that range names no byte and must not be used.
 
-#ifndef BRIMWALD_CONTAINER_CHECKED_INT_H_
-#define BRIMWALD_CONTAINER_CHECKED_INT_H_
+#ifndef BRIMWALD_BASE_CHECKED_INT_H_
+#define BRIMWALD_BASE_CHECKED_INT_H_
 
 #include <cstdint>
 #include <optional>
@@ -34,4 +34,4 @@ inline std::optional<int32_t> CheckedMul(int32_t a, int32_t b) {
 
 }  // namespace brimwald
 
-#endif  // BRIMWALD_CONTAINER_CHECKED_INT_H_
+#endif  // BRIMWALD_BASE_CHECKED_INT_H_

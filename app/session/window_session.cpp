@@ -1,4 +1,4 @@
-#include "window/window_session.h"
+#include "app/session/window_session.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "io/error.h"
+#include "base/error.h"
 
 #include <string>
 
