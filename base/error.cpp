@@ -38,11 +38,20 @@ Error ContainerError(std::string_view path, std::string_view why) {
   return Error(ErrorKind::kContainer, Describe("cannot read", path, why));
 }
 
-Error EntryError(std::string_view path, int32_t index, std::string_view why,
+Error EntryError(std::string_view path, int32_t index,
+                 std::optional<std::string_view> name, std::string_view why,
                  ErrorKind kind) {
-  std::string text = "entry " + std::to_string(index) + ": ";
+  std::string text = "'";
+  text += path;
+  text += "': entry " + std::to_string(index);
+  if (name) {
+    text += " '";
+    text += *name;
+    text += "'";
+  }
+  text += ": ";
   text += why;
-  return Error(kind, Describe("cannot read", path, text));
+  return Error(kind, text);
 }
 
 }  // namespace brimwald

@@ -6,6 +6,7 @@
 #define BRIMWALD_BASE_ERROR_H_
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,9 +50,11 @@ Error SystemFileError(std::string_view what, std::string_view path,
 /// A kContainer error: "cannot read '<path>': <why>".
 Error ContainerError(std::string_view path, std::string_view why);
 
-/// An error about one entry, "cannot read '<path>': entry <index>: <why>";
-/// of kind kEntry unless the table itself can't be read on (kContainer).
-Error EntryError(std::string_view path, int32_t index, std::string_view why,
+/// An error about one entry, "'<path>': entry <index> '<name>': <why>",
+/// the name left out when it couldn't be read; of kind kEntry unless the
+/// table itself can't be read on (kContainer).
+Error EntryError(std::string_view path, int32_t index,
+                 std::optional<std::string_view> name, std::string_view why,
                  ErrorKind kind = ErrorKind::kEntry);
 
 }  // namespace brimwald

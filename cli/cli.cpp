@@ -5,15 +5,16 @@
 #include <optional>
 #include <string_view>
 
+#include "base/error.h"
 #include "cli/entry_json.h"
 #include "cli/progress_line.h"
-#include "program_options/command_line.h"
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "extract/extract.h"
 #include "io/chunked_output.h"
-#include "base/error.h"
+#include "io/input_file.h"
 #include "io/utf8_path.h"
+#include "program_options/command_line.h"
 #include "rip/rip_script.h"
 #include "table/entry_problems.h"
 #include "table/table_walk.h"
@@ -75,8 +76,14 @@ std::string TerminalText(std::string text) {
   return text;
 }
 
+int64_t ContainerSize(const Selection& selection) {
+  return InputFile(PathInDirectory(selection, selection.FilePath)).size();
+}
+
 std::string EntryLabel(const TableEntry& entry) {
-  return "entry " + std::to_string(entry.Index) + " '" + entry.Name + "'";
+  std::string label = "entry " + std::to_string(entry.Index);
+  if (!entry.NameLost) label += " '" + entry.Name + "'";
+  return label;
 }
 
 void Warn(std::ostream& err, const std::string& file, const TableEntry& entry,
@@ -96,18 +103,13 @@ int InspectCommand(const Options& options, std::ostream& out) {
 
 void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
-  EntryProblems problems(
-      static_cast<int64_t>(std::filesystem::file_size(
-          PathFromUtf8(PathInDirectory(selection, selection.FilePath)))),
-      selection.FileCount,
-      [&](const TableEntry& entry, const std::vector<std::string>& found) {
-        Warn(err, file, entry, found);
-      });
-  problems.Run([&] {
-    Rip(
-        selection, [&](const TableEntry& entry) { problems.Add(entry); },
-        [] {});
-  });
+  EntryProblems problems(ContainerSize(selection));
+  Rip(
+      selection,
+      [&](const TableEntry& entry) {
+        Warn(err, file, entry, problems.Check(entry));
+      },
+      [] {});
   out << PathInDirectory(selection, ScriptName(selection)) << '\n';
 }
 
@@ -126,30 +128,27 @@ void WriteLine(std::string& text, const TableEntry& entry) {
 
 int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& file = options.files.front();
-  TableWalk walk(Chosen(file));
-  int status = kExitOk;
-  auto broken = [&](const Error& error) {
-    Report(kProgram, err, error.what());
-    status = kExitFailed;
-  };
+  // The JSON array stands whole whatever ends the listing: it opens before
+  // anything can fail and closes as the writer goes.
   std::optional<EntryJsonWriter> json;
   if (options.json) json.emplace(out);
+  TableWalk walk(Chosen(file));
   std::optional<ChunkedOutput> text;
   if (!json) text.emplace(out);
-  EntryProblems problems(
-      walk.container().size(), walk.count(),
-      [&](const TableEntry& entry, const std::vector<std::string>& found) {
-        if (json) {
-          json->Write(entry, found);
-          return;
-        }
-        Warn(err, file, entry, found);
-        WriteLine(text->text(), entry);
-        text->Appended();
-      });
-  problems.Run([&] {
-    while (walk.NextReadable(broken)) problems.Add(walk.entry());
-  });
+  EntryProblems problems(walk.container().size());
+  int status = kExitOk;
+  while (walk.Next()) {
+    const TableEntry& entry = walk.entry();
+    std::vector<std::string> found = problems.Check(entry);
+    if (!entry.Problem.empty()) status = kExitFailed;
+    if (json) {
+      json->Write(entry, found);
+      continue;
+    }
+    Warn(err, file, entry, found);
+    WriteLine(text->text(), entry);
+    text->Appended();
+  }
   return status;
 }
 
@@ -163,9 +162,8 @@ class ExtractReporter : public ExtractListener {
 
   void EntryFailed(const TableEntry& entry, const Error& error) override {
     if (line_) line_->Clear();
-    std::string what = error.what();
-    Report(kProgram, err_,
-           "'" + file_ + "': " + EntryLabel(entry) + " not extracted: " + what);
+    (void)entry;  // the error names the file and the entry
+    Report(kProgram, err_, error.what());
   }
 
   bool Progress(const ExtractProgress& progress) override {
@@ -186,10 +184,11 @@ bool ExtractOne(const std::string& file, const Options& options, bool progress,
   Selection selection = Chosen(file);
   ExtractReporter reporter(file, err, progress && !options.quiet);
   ExtractResult result = Extract(selection, options.directory, reporter);
+  if (result.table_error) Report(kProgram, err, result.table_error->what());
   out << result.folder << ": " << result.written << " files written";
   if (result.failed > 0) out << ", " << result.failed << " entries failed";
   out << '\n';
-  return result.failed == 0;
+  return result.failed == 0 && !result.table_error;
 }
 
 // Runs `each` on every file, going on after a failure.

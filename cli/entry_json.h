@@ -5,11 +5,11 @@
 #ifndef BRIMWALD_CLI_ENTRY_JSON_H_
 #define BRIMWALD_CLI_ENTRY_JSON_H_
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "io/chunked_output.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -25,12 +25,12 @@ class EntryJsonWriter {
 
   /// Writes `entry` as {"index", "name", "record_offset", "header_offset",
   /// "header_size", "body_offset", "body_size", "problems"}; the name's
-  /// bytes are read as Latin-1, so the output is always valid UTF-8.
+  /// bytes are read as Latin-1, so the output is always valid UTF-8; a name
+  /// that couldn't be read is null.
   void Write(const TableEntry& entry, const std::vector<std::string>& problems);
 
  private:
-  struct Object;
-  std::unique_ptr<Object> object_;
+  ChunkedOutput output_;
   bool first_ = true;
 };
 

@@ -41,14 +41,18 @@ int32_t StreamContainer::ReadInteger(int32_t offset) {
   return DecodeLittleEndian(bytes);
 }
 
+std::string NameOffsetProblem(int32_t offset, int64_t size) {
+  return "name: NameOffset " + std::to_string(offset) +
+         (offset < 0 ? " is negative"
+                     : " lies past the end of the file (" +
+                           std::to_string(size) + " bytes)");
+}
+
 std::string_view StreamContainer::ReadNameWindow(int32_t offset,
                                                  int32_t index) {
   if (offset < 0 || offset >= size()) {
-    throw EntryError(path(), index,
-                     "NameOffset " + std::to_string(offset) +
-                         (offset < 0 ? " is negative"
-                                     : " lies past the end of the file (" +
-                                           std::to_string(size()) + " bytes)"));
+    throw EntryError(path(), index, std::nullopt,
+                     NameOffsetProblem(offset, size()));
   }
   auto count =
       static_cast<size_t>(std::min<int64_t>(kNameWindowSize, size() - offset));
@@ -76,7 +80,7 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
       why += position ? " lies outside the file (" + std::to_string(size()) +
                             " bytes)"
                       : " leaves the signed 32-bit range";
-      throw EntryError(path(), index, why, ErrorKind::kContainer);
+      throw EntryError(path(), index, std::nullopt, why, ErrorKind::kContainer);
     }
     char bytes[4];
     ReadBytes(*position, sizeof bytes, bytes);

@@ -44,6 +44,9 @@ struct VfsRecord {
   int32_t NameOffset = 0;
 };
 
+/// Why no name can be read at `offset` in a file of `size` bytes.
+std::string NameOffsetProblem(int32_t offset, int64_t size);
+
 /// An open container file. Reads go through a small cache of file blocks, so
 /// walking a large table costs few system calls and bounded memory.
 class StreamContainer {
@@ -71,6 +74,11 @@ class StreamContainer {
   /// until the next read of this container. Throws Error (kEntry) when
   /// `offset` is before the start or at or past the end of the file.
   std::string_view ReadNameWindow(int32_t offset, int32_t index);
+
+  /// Whether a name window can be read at `offset`.
+  bool HoldsNameAt(int32_t offset) const {
+    return offset >= 0 && offset < size();
+  }
 
   /// Copies `count` bytes from `offset` into `out` through the block cache.
   /// Throws Error (kFile) when they don't lie wholly inside the file.

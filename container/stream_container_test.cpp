@@ -83,7 +83,7 @@ TEST_F(StreamContainerTest, NameWindowStopsAt512OrAtTheEnd) {
   Error error = ErrorFrom([&] { container.ReadNameWindow(3000, 12); });
   EXPECT_EQ(error.kind(), ErrorKind::kEntry);
   EXPECT_TRUE(Says(error,
-                   "': entry 12: NameOffset 3000 lies past the end of "
+                   "': entry 12: name: NameOffset 3000 lies past the end of "
                    "the file (2000 bytes)"))
       << error.what();
 }

@@ -5,9 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "io/atomic_file.h"
 #include "base/error.h"
+#include "io/atomic_file.h"
 #include "io/input_file.h"
+#include "io/made_folders.h"
 #include "io/utf8_path.h"
 #include "names/windows_path.h"
 #include "text/text_format.h"
@@ -26,48 +27,6 @@ std::optional<uint32_t> HexDigitValue(char c) {
 
 // Offsets in messages look as they did on the command line.
 std::string OffsetText(int32_t offset) { return "0x" + HexText(offset); }
-
-// The folders made for an output, removed again (innermost first) unless
-// the output was committed, so that a failed cut leaves the tree as it was.
-class NewFolders {
- public:
-  explicit NewFolders(const std::string& output) {
-    fs::path folder = PathFromUtf8(output).parent_path();
-    std::error_code error;
-    for (fs::path missing = folder; !missing.empty();
-         missing = missing.parent_path()) {
-      // A folder that can't be looked at counts as there: this must never
-      // remove a folder it didn't make.
-      if (fs::exists(missing, error) || error) break;
-      created_.push_back(missing);
-      if (missing == missing.parent_path()) break;
-    }
-    if (created_.empty()) return;
-    fs::create_directories(folder, error);
-    if (error) {
-      RemoveCreated();
-      throw FileError("cannot create", output,
-                      "cannot make its folder '" + Utf8FromPath(folder) +
-                          "': " + error.message());
-    }
-  }
-  ~NewFolders() { RemoveCreated(); }
-  NewFolders(const NewFolders&) = delete;
-  NewFolders& operator=(const NewFolders&) = delete;
-
-  void Keep() { created_.clear(); }
-
- private:
-  void RemoveCreated() {
-    std::error_code ignored;
-    // fs::remove leaves a folder that isn't empty, so nothing that someone
-    // else put there meanwhile is lost.
-    for (const fs::path& folder : created_) fs::remove(folder, ignored);
-    created_.clear();
-  }
-
-  std::vector<fs::path> created_;  // innermost first
-};
 
 void RefuseFolderOutput(const std::string& output) {
   std::error_code error;
@@ -125,10 +84,20 @@ void CutRange(const std::string& input, const std::string& output,
   const std::string& path = output;
 #endif
   RefuseFolderOutput(path);
-  NewFolders folders(path);
+  MadeFolders folders;
+  const Folder* folder = nullptr;
+  try {
+    folder = &folders.FolderOf(path);
+  } catch (const Error& error) {
+    throw FileError("cannot create", output,
+                    std::string("its folder: ") + error.what());
+  }
+  // A cut is its run's one write into this folder.
+  RemoveStaleTemporaries(*folder);
   {
     // Declared after the folders, so its temporary file goes first.
-    AtomicFile target(path);
+    AtomicFile target(*folder, Utf8FromPath(PathFromUtf8(path).filename()));
+    target.Protect(source);
     target.CopyFrom(source, first, *length);
     target.Commit();
   }

@@ -1,12 +1,19 @@
 #include "extract/extract.h"
 
-#include <algorithm>
+#include <array>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "cut/cut_range.h"
 #include "io/atomic_file.h"
 #include "io/folder.h"
+#include "io/made_folders.h"
+#include "io/utf8_path.h"
 #include "names/windows_path.h"
 #include "text/script_encoding.h"
 
@@ -16,34 +23,24 @@ namespace {
 // Pieces up to this size are read through the container's block cache and
 // written with the others in one go; larger ones are copied in the kernel.
 constexpr int64_t kSmallPiece = 64 * 1024;
-// Open folders kept for the next entries: enough for a game's folder tree,
-// few enough to stay far below the open-file limit.
-constexpr size_t kMaxOpenFolders = 256;
-// Entries are written in batches grouped by folder: filesystems create
-// files much faster one folder after another than spread over many, and a
-// game's table often spreads them. Bounded, so memory stays flat.
-constexpr size_t kBatchSize = 4096;
 
-// The folder part of an entry name, for grouping.
-std::string_view FolderPart(const std::string& name) {
-  size_t cut = name.rfind('\\');
-  return cut == std::string::npos ? std::string_view()
-                                  : std::string_view(name).substr(0, cut);
-}
-
-// The lengths of the entry's three pieces, or the reason the first that
-// can't be cut can't.
-std::optional<std::array<int64_t, 3>> PieceLengths(const TableEntry& entry,
-                                                   int64_t size,
-                                                   std::string& why) {
+// The lengths of the entry's three pieces; throws the entry's error for the
+// first that can't be cut.
+std::array<int64_t, 3> PieceLengths(const StreamContainer& container,
+                                    const TableEntry& entry) {
+  if (!entry.Problem.empty()) {
+    throw EntryError(container.path(), entry, entry.Problem);
+  }
   std::array<int64_t, 3> lengths;
   std::array<Piece, 3> pieces = Pieces(entry.Ranges);
   for (size_t i = 0; i < pieces.size(); ++i) {
     std::optional<int64_t> length =
-        RangeLength(pieces[i].First, pieces[i].Last, size, &why);
+        RangeLength(pieces[i].First, pieces[i].Last, container.size());
     if (!length) {
-      why = std::string(pieces[i].Name) + ": " + why;
-      return std::nullopt;
+      throw EntryError(
+          container.path(), entry,
+          std::string(pieces[i].Name) + ": " +
+              RangeProblem(pieces[i].First, pieces[i].Last, container.size()));
     }
     lengths[i] = *length;
   }
@@ -54,115 +51,183 @@ int64_t Total(const std::array<int64_t, 3>& lengths) {
   return lengths[0] + lengths[1] + lengths[2];
 }
 
+// How the paths below the output folder are spelled, as Windows keeps
+// them: a file or folder is named by the first spelling that made it, and
+// any spelling that differs only in ASCII letter case reaches it. Keys are
+// PartKeys joined by "\"; "" is the output folder itself.
+class Spellings {
+ public:
+  /// The spelling of `part` in the folder `folder_key`, or `part` itself
+  /// when nothing there has its key yet.
+  std::string Of(const std::string& folder_key, std::string_view part,
+                 std::string& key) const {
+    key = Join(folder_key, part);
+    auto found = spelled_.find(key);
+    return found != spelled_.end() ? found->second : std::string(part);
+  }
+
+  /// Records that `key` is spelled `spelling`, unless it is known already;
+  /// says whether it was new.
+  bool Add(const std::string& key, std::string_view spelling) {
+    return spelled_.try_emplace(key, spelling).second;
+  }
+
+  void Forget(const std::string& key) { spelled_.erase(key); }
+
+  /// Takes in what the existing folder `folder_key` at `path` holds, once:
+  /// a folder this run didn't make may hold files and folders already.
+  void Learn(const std::string& folder_key, const std::string& path) {
+    if (!learned_.insert(folder_key).second) return;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(path), error), end;
+         !error && it != end; it.increment(error)) {
+      std::string name = Utf8FromPath(it->path().filename());
+      spelled_.try_emplace(Join(folder_key, name), name);
+    }
+  }
+
+  /// The folder `folder_key` was made by this run: it held nothing.
+  void Made(const std::string& folder_key) { learned_.insert(folder_key); }
+
+ private:
+  static std::string Join(const std::string& folder_key,
+                          std::string_view part) {
+    std::string key = folder_key;
+    if (!key.empty()) key += '\\';
+    key += PartKey(part);
+    return key;
+  }
+
+  std::unordered_map<std::string, std::string> spelled_;
+  std::unordered_set<std::string> learned_;
+};
+
 class Extractor {
  public:
   Extractor(const Selection& selection, const std::string& output_root,
             ExtractListener& listener)
       : selection_(selection),
         listener_(listener),
-        root_(output_root.empty() ? selection.Directory : output_root) {}
+        root_(output_root.empty() ? selection.Directory : output_root),
+        folder_name_(ExtractFolderName(selection)) {}
 
   ExtractResult Run() {
-    ExtractResult result;
     TableWalk walk(selection_);
     ExtractProgress progress;
     progress.entries_total = walk.count();
     if (listener_.WantsTotals()) progress.bytes_total = TotalBytes();
-    const std::string folder_name = ExtractFolderName(selection_);
-    result.folder = root_.PathOf(folder_name);
-    folders_.emplace("", root_.Child(folder_name, true));
-    while (ReadBatch(walk, result, progress)) {
-      for (const TableEntry& entry : batch_) {
-        Write(walk.container(), entry, result, progress);
+    result_.folder = root_.PathOf(folder_name_);
+    bool made = false;
+    root_.Child(folder_name_, true, &made);
+    if (made) {
+      spellings_.Made("");
+    } else {
+      RemoveStaleTemporaries(Folder(result_.folder));
+    }
+    try {
+      while (walk.Next()) {
+        Write(walk.container(), walk.entry(), progress);
         if (!listener_.Progress(progress)) {
-          result.stopped = progress.entries_done < progress.entries_total;
-          return result;
+          result_.stopped = progress.entries_done < progress.entries_total;
+          break;
         }
       }
+    } catch (const Error& error) {
+      if (error.kind() != ErrorKind::kContainer) throw;
+      result_.table_error = error;
     }
-    return result;
+    // An extraction that wrote none of its entries leaves no folder it
+    // made; an empty table leaves the empty folder, as its script does.
+    if (made && result_.written == 0 && walk.count() > 0) {
+      root_.RemoveEmptyChild(folder_name_);
+    }
+    return result_;
   }
 
  private:
-  // Reads the next entries into batch_, grouped by folder, reporting the
-  // broken ones; false at the end. Entries of one path keep their order,
-  // so a later one still replaces an earlier one.
-  bool ReadBatch(TableWalk& walk, ExtractResult& result,
-                 ExtractProgress& progress) {
-    batch_.clear();
-    auto broken = [&](const Error& error) {
-      ++result.failed;
-      ++progress.entries_done;
-      listener_.EntryFailed(walk.entry(), error);
-    };
-    while (batch_.size() < kBatchSize && walk.NextReadable(broken)) {
-      batch_.push_back(walk.entry());
-      batch_.back().RawName = {};  // not kept by the walk
-    }
-    std::stable_sort(batch_.begin(), batch_.end(),
-                     [](const TableEntry& a, const TableEntry& b) {
-                       return FolderPart(a.Name) < FolderPart(b.Name);
-                     });
-    return !batch_.empty();
-  }
-
   void Write(StreamContainer& container, const TableEntry& entry,
-             ExtractResult& result, ExtractProgress& progress) {
+             ExtractProgress& progress) {
     ++progress.entries_done;
     try {
       progress.bytes_done += ExtractEntry(container, entry);
-      ++result.written;
+      ++result_.written;
     } catch (const Error& error) {
-      ++result.failed;
-      listener_.EntryFailed(entry, error);
+      ++result_.failed;
+      if (error.kind() == ErrorKind::kEntry) {
+        listener_.EntryFailed(entry, error);
+      } else {
+        listener_.EntryFailed(
+            entry, EntryError(container.path(), entry, error.what()));
+      }
     }
   }
 
   int64_t TotalBytes() {
     TableWalk walk(selection_);
     int64_t total = 0;
-    std::string why;
     // The extraction itself reports what this walk can't read.
     try {
-      while (walk.NextReadable([](const Error&) {})) {
-        std::optional<std::array<int64_t, 3>> lengths =
-            PieceLengths(walk.entry(), walk.container().size(), why);
-        if (lengths) total += Total(*lengths);
+      while (walk.Next()) {
+        try {
+          total += Total(PieceLengths(walk.container(), walk.entry()));
+        } catch (const Error&) {
+        }
       }
     } catch (const Error&) {
     }
     return total;
   }
 
-  // Writes one entry's file; returns its size.
+  // Writes one entry's file; returns its size. The folders are looked up
+  // afresh from the output root for every entry, never through a handle
+  // kept from before, so a folder moved away meanwhile receives nothing.
   int64_t ExtractEntry(StreamContainer& container, const TableEntry& entry) {
-    std::string why;
-    std::optional<std::array<int64_t, 3>> lengths =
-        PieceLengths(entry, container.size(), why);
-    if (!lengths) throw EntryError(container.path(), entry.Index, why);
+    std::array<int64_t, 3> lengths = PieceLengths(container, entry);
     // The name the command interpreter reads in the script's bytes.
-    path_ = DecodeFromScript(entry.Name);
-    path_ += ".qvstr";
-    SplitWindowsPath(path_, parts_);
-    if (folders_.size() > kMaxOpenFolders) {
-      Folder top = std::move(folders_.at(""));
-      folders_.clear();
-      folders_.emplace("", std::move(top));
-    }
-    made_.clear();
+    std::string path = DecodeFromScript(entry.Name) + ".qvstr";
+    std::vector<std::string_view> parts;
+    SplitWindowsPath(path, parts);
+    std::vector<std::string> added;  // spellings this entry brings
     try {
-      const Folder& folder = FolderFor(parts_.size() - 1);
-      AtomicFile file(folder, std::string(parts_.back()));
+      // Before `made`, which removes folders through them.
+      std::deque<Folder> chain;
+      MadeFolders made;
+      chain.push_back(root_.Child(folder_name_, false));
+      std::string key;
+      std::string folder_key;
+      for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        spellings_.Learn(folder_key, chain.back().path());
+        std::string spelling = spellings_.Of(folder_key, parts[i], key);
+        bool was_made = false;
+        chain.push_back(MadeChild(made, chain.back(), spelling, was_made));
+        if (spellings_.Add(key, spelling)) added.push_back(key);
+        if (was_made) spellings_.Made(key);
+        folder_key = key;
+      }
+      spellings_.Learn(folder_key, chain.back().path());
+      std::string name = spellings_.Of(folder_key, parts.back(), key);
+      AtomicFile file(chain.back(), name);
+      file.Protect(container.file());
       std::array<Piece, 3> pieces = Pieces(entry.Ranges);
       for (size_t i = 0; i < pieces.size(); ++i) {
-        WritePiece(container, file, pieces[i].First, (*lengths)[i]);
+        WritePiece(container, file, pieces[i].First, lengths[i]);
       }
       file.Commit();
+      made.Keep();
+      spellings_.Add(key, name);
     } catch (...) {
-      RemoveMadeFolders();
+      for (const std::string& key : added) spellings_.Forget(key);
       throw;
     }
-    return Total(*lengths);
+    return Total(lengths);
+  }
+
+  static Folder MadeChild(MadeFolders& made, const Folder& parent,
+                          const std::string& name, bool& was_made) {
+    size_t before = made.count();
+    Folder child = made.Child(parent, name);
+    was_made = made.count() > before;
+    return child;
   }
 
   void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,
@@ -176,50 +241,12 @@ class Extractor {
     file.Write(piece_);
   }
 
-  // The folder of the first `depth` parts below the output folder, made
-  // where missing.
-  const Folder& FolderFor(size_t depth) {
-    std::string key = Key(depth);
-    auto found = folders_.find(key);
-    if (found != folders_.end()) return found->second;
-    const Folder& parent = FolderFor(depth - 1);
-    bool made = false;
-    Folder child = parent.Child(parts_[depth - 1], true, &made);
-    if (made) made_.push_back(key);
-    return folders_.emplace(std::move(key), std::move(child)).first->second;
-  }
-
-  std::string Key(size_t depth) const {
-    std::string key;
-    for (size_t i = 0; i < depth; ++i) {
-      if (i > 0) key += '\\';
-      key += parts_[i];
-    }
-    return key;
-  }
-
-  // A failed entry leaves no folder it made either.
-  void RemoveMadeFolders() {
-    for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
-      size_t cut = made->rfind('\\');
-      std::string parent = cut == std::string::npos ? "" : made->substr(0, cut);
-      std::string name =
-          cut == std::string::npos ? *made : made->substr(cut + 1);
-      folders_.erase(*made);
-      auto found = folders_.find(parent);
-      if (found != folders_.end()) found->second.RemoveEmptyChild(name);
-    }
-    made_.clear();
-  }
-
   const Selection& selection_;
   ExtractListener& listener_;
   Folder root_;
-  std::unordered_map<std::string, Folder> folders_;  // "" is EXT_<BaseName>
-  std::vector<std::string> made_;  // folders made for the current entry
-  std::vector<TableEntry> batch_;
-  std::string path_;
-  std::vector<std::string_view> parts_;
+  std::string folder_name_;
+  ExtractResult result_;
+  Spellings spellings_;
   std::string piece_;
 };
 

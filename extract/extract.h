@@ -1,20 +1,30 @@
 // Extraction: what running a container's rip script on Windows leaves,
 // written directly. For every entry, EXT_<BaseName>\<entry>.qvstr holds the
-// entry's 72-byte record, then its stream header, then its stream body;
-// paths are read as Windows reads them (names/windows_path.h).
+// entry's 72-byte record, then its stream header, then its stream body.
 //
-// Each file appears whole or not at all, and a later entry with the same
-// path replaces an earlier one, as in the script. Nothing is written
-// outside the output folder: a symbolic link below it is never followed.
+// The tree is the one the script leaves on Windows:
+// - paths are read as Windows reads them (names/windows_path.h) and compare
+//   with ASCII letter case ignored;
+// - the first spelling of a folder or file names it, including one that
+//   was there before;
+// - the last entry of a path gives its content; an entry that fails leaves
+//   an earlier file of its path as it was.
+// Entries are written in table order, so failures come in entry order and
+// a stopped extraction keeps a prefix of the table.
+//
+// Each file appears whole or not at all. Nothing is written outside the
+// output folder: a symbolic link below it is never followed, and folders
+// are looked up afresh for every entry. The container is never replaced.
 
 #ifndef BRIMWALD_EXTRACT_EXTRACT_H_
 #define BRIMWALD_EXTRACT_EXTRACT_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "container/selection.h"
 #include "base/error.h"
+#include "container/selection.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -45,6 +55,9 @@ struct ExtractResult {
   int32_t written = 0;
   int32_t failed = 0;
   bool stopped = false;  // by the listener
+  /// The error of a table broken past what the walk can go on from: the
+  /// entries before it were extracted, the ones after it can't be read.
+  std::optional<Error> table_error;
   /// The output folder, EXT_<BaseName> inside the output root.
   std::string folder;
 };
@@ -53,9 +66,10 @@ struct ExtractResult {
 /// (it must have passed inspection) into EXT_<BaseName> inside
 /// `output_root` ("" for the selection's own folder), making that folder
 /// first. A broken entry or one that can't be written goes to the listener.
-/// Throws Error when the container can't be read, when its table is broken
-/// past what the walk can go on from (entries before stay), or when the
-/// output folder can't be made.
+/// Throws Error when the container can't be read or when the output folder
+/// can't be made; a table broken further on ends the extraction with
+/// `table_error`. An extraction that writes no file removes the
+/// EXT_<BaseName> folder if it made it.
 ExtractResult Extract(const Selection& selection,
                       const std::string& output_root,
                       ExtractListener& listener);

@@ -1,16 +1,22 @@
 #include "io/atomic_file.h"
 
 #include <filesystem>
+#include <random>
 
 #include "base/error.h"
 #include "io/interrupt.h"
 #include "io/utf8_path.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 namespace {
 
 // Large enough that the operating system sees few, big writes.
 constexpr size_t kBufferSize = 256 * 1024;
+
+constexpr std::string_view kTempPrefix = ".brimwald-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr size_t kTempDigits = 8;
 
 // The folder of `path`, whose failure to open is the file's.
 Folder FolderOf(const std::string& path) {
@@ -27,11 +33,30 @@ std::string NameOf(const std::string& path) {
 
 }  // namespace
 
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTempPrefix.size() + kTempDigits + kTempSuffix.size() ||
+      !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) {
+    return false;
+  }
+  std::string_view digits = name.substr(kTempPrefix.size(), kTempDigits);
+  return digits.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+std::string NewTemporaryName() {
+  static thread_local std::mt19937 random(std::random_device{}());
+  std::string digits = HexText(static_cast<int32_t>(random()));
+  digits.insert(0, kTempDigits - digits.size(), '0');
+  return std::string(kTempPrefix) + digits + std::string(kTempSuffix);
+}
+
+// A one-off file is the one write of its run into its folder: the place to
+// clear what an earlier, killed run left there.
 AtomicFile::AtomicFile(std::string path)
     : own_folder_(FolderOf(path)),
       folder_(&*own_folder_),
       name_(NameOf(path)),
       path_(std::move(path)) {
+  RemoveStaleTemporaries(*folder_);
   Create();
 }
 
@@ -54,6 +79,11 @@ void AtomicFile::Write(std::string_view bytes) {
 void AtomicFile::WriteLine(std::string_view line) {
   Write(line);
   Write("\r\n");
+}
+
+void AtomicFile::Protect(const InputFile& input) {
+  protected_ = input.id();
+  protected_path_ = input.path();
 }
 
 void AtomicFile::Flush() {

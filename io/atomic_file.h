@@ -4,9 +4,18 @@
 // temporary name beside the target; only Commit() gives it the target's
 // name. An AtomicFile destroyed before Commit() (an error on the way, say)
 // leaves nothing, and any existing target stays as it was, so a reader never
-// sees half a file. A replaced file keeps its permission bits (on Windows,
-// its read-only attribute). A symbolic link (on Windows, any reparse point)
-// is never written through or replaced.
+// sees half a file. Only a regular file is ever replaced: a link (on
+// Windows, any reparse point), a folder, a device, a FIFO or a socket at the
+// target is refused and stays as it was. A replaced file keeps its
+// permission bits 0777, never setuid, setgid or sticky (on Windows, its
+// read-only attribute); a new one gets 0666 less the umask.
+//
+// Temporary names are ".brimwald-XXXXXXXX.tmp", X a hex digit, whatever
+// the target's name, so any name that can be written once can be replaced.
+// While it is written, a temporary file is locked. A run killed at the
+// wrong moment (SIGKILL, a power cut) can leave one; interrupts remove them
+// (io/interrupt.h), and RemoveStaleTemporaries() removes those that no
+// running writer holds.
 
 #ifndef BRIMWALD_IO_ATOMIC_FILE_H_
 #define BRIMWALD_IO_ATOMIC_FILE_H_
@@ -48,6 +57,10 @@ class AtomicFile {
   /// the system can.
   void CopyFrom(const InputFile& input, int64_t offset, int64_t length);
 
+  /// Makes Commit() refuse to replace `input`, the file being read, under
+  /// any of its names.
+  void Protect(const InputFile& input);
+
   /// Gives the file its name, replacing an older file of that name. Throws
   /// Error (kFile) if any step fails; nothing is left then.
   void Commit();
@@ -57,6 +70,7 @@ class AtomicFile {
 
  private:
   void Create();
+  void PrepareReplacing();
   void Flush();
   void WriteOut(const char* data, size_t size);
   void Discard();
@@ -69,7 +83,20 @@ class AtomicFile {
   std::string temp_name_;  // empty while the file has no name
   std::unique_ptr<TemporaryName> registered_;
   std::string buffer_;
+  std::optional<FileId> protected_;
+  std::string protected_path_;
 };
+
+/// Whether `name` has the pattern of a temporary name.
+bool IsTemporaryName(std::string_view name);
+
+/// A fresh temporary name.
+std::string NewTemporaryName();
+
+/// Removes the files in `folder` named as temporary files that no running
+/// writer holds: what a killed run left there. Best effort: a file that
+/// can't be looked at or removed stays.
+void RemoveStaleTemporaries(const Folder& folder);
 
 }  // namespace brimwald
 

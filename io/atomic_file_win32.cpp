@@ -1,16 +1,16 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
+#include <optional>
 #include <utility>
 #include <vector>
 
-#include "io/atomic_file.h"
 #include "base/error.h"
+#include "io/atomic_file.h"
 #include "io/interrupt.h"
-#include "text/wide_text.h"
 #include "io/win32_error.h"
 #include "text/text_format.h"
+#include "text/wide_text.h"
 
 namespace brimwald {
 namespace {
@@ -23,11 +23,50 @@ constexpr size_t kMaxWrite = size_t{1} << 30;
 
 HANDLE AsHandle(NativeHandle handle) { return static_cast<HANDLE>(handle); }
 
-std::string TempCandidate(const std::string& name) {
-  static thread_local std::mt19937 random(std::random_device{}());
-  std::string candidate = name + ".tmp-";
-  AppendHexText(candidate, static_cast<int32_t>(random() & 0x7FFFFFFFu));
-  return candidate;
+// A byte far past any file's end: a writer locks it to say that it holds
+// its temporary file, and a cleaner that can't lock it leaves the file be.
+// Locking it blocks no read or write of the file's bytes.
+bool Hold(HANDLE handle) {
+  OVERLAPPED far = {};
+  far.Offset = 0xFFFFFFFEu;
+  far.OffsetHigh = 0x7FFFFFFFu;
+  return ::LockFileEx(handle,
+                      LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                      0, &far) != 0;
+}
+
+// The id of the file at `path` itself (a link's own), if it can be opened.
+std::optional<FileId> IdOf(const std::wstring& path) {
+  HANDLE handle = ::CreateFileW(
+      path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+  ::CloseHandle(handle);
+  if (!known) return std::nullopt;
+  return FileId{info.dwVolumeSerialNumber,
+                (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// Removes the temporary file at `path` if no writer holds it.
+void RemoveIfStale(const std::wstring& path) {
+  HANDLE handle = ::CreateFileW(
+      path.c_str(), GENERIC_READ | DELETE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(handle, &info) &&
+      (info.dwFileAttributes &
+       (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+      Hold(handle)) {
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    ::SetFileInformationByHandle(handle, FileDispositionInfo, &dispose,
+                                 sizeof dispose);
+  }
+  ::CloseHandle(handle);
 }
 
 // Deletes the file at `path`, read-only or not.
@@ -39,16 +78,37 @@ void Delete(const std::wstring& path) {
 
 }  // namespace
 
+void RemoveStaleTemporaries(const Folder& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW(
+      NativePath(folder.PathOf(".brimwald-*.tmp")).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  std::vector<std::string> stale;
+  do {
+    std::string name = Narrow(found.cFileName);
+    if (IsTemporaryName(name)) stale.push_back(std::move(name));
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  for (const std::string& name : stale) {
+    RemoveIfStale(NativePath(folder.PathOf(name)));
+  }
+}
+
 void AtomicFile::Create() {
   handle_ = kNoHandle;
   DWORD error = ERROR_SUCCESS;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string candidate = TempCandidate(name_);
+    std::string candidate = NewTemporaryName();
     // Exclusive: never an existing file, nor a link planted under the
     // name. Others may delete it, as an interrupt does.
     HANDLE handle = ::CreateFileW(
         NativePath(folder_->PathOf(candidate)).c_str(), GENERIC_WRITE,
         FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && !Hold(handle)) {
+      // A cleaner holds it, about to remove it as stale.
+      ::CloseHandle(handle);
+      continue;
+    }
     if (handle != INVALID_HANDLE_VALUE) {
       handle_ = handle;
       temp_name_ = std::move(candidate);
@@ -103,6 +163,13 @@ void AtomicFile::Commit() {
   }
   if (replacing && (older & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     throw FileError("cannot replace", path_, "it is a folder, not a file");
+  }
+  if (replacing && (older & FILE_ATTRIBUTE_DEVICE) != 0) {
+    throw FileError("cannot replace", path_, "it is a device, not a file");
+  }
+  if (replacing && protected_ && IdOf(target) == protected_) {
+    throw FileError("cannot replace", path_,
+                    "it is '" + protected_path_ + "', which is being read");
   }
   if (!::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)))) {
     throw WindowsFileError("cannot write", path_, ::GetLastError());

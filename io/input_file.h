@@ -9,6 +9,14 @@
 
 namespace brimwald {
 
+/// Which file an open file is, whatever names it: two names of one file
+/// (hard links, or a path and a link to it) have equal ids.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t index = 0;
+  bool operator==(const FileId&) const = default;
+};
+
 /// A regular file opened read-only, read at arbitrary offsets; closed when
 /// the object goes. Unbuffered: callers read in blocks of their own.
 class InputFile {
@@ -31,11 +39,13 @@ class InputFile {
   /// The size when the file was opened.
   int64_t size() const { return size_; }
   NativeHandle handle() const { return handle_; }
+  FileId id() const { return id_; }
 
  private:
   std::string path_;
   NativeHandle handle_;
   int64_t size_ = 0;
+  FileId id_;
 };
 
 }  // namespace brimwald

@@ -37,6 +37,8 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
     throw FileError("cannot open", path_, refusal);
   }
   size_ = status.st_size;
+  id_ = {static_cast<uint64_t>(status.st_dev),
+         static_cast<uint64_t>(status.st_ino)};
 }
 
 InputFile::~InputFile() { ::close(handle_); }

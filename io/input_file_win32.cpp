@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "io/input_file.h"
-#include "text/wide_text.h"
 #include "io/win32_error.h"
+#include "text/wide_text.h"
 
 namespace brimwald {
 namespace {
@@ -19,7 +19,7 @@ HANDLE AsHandle(NativeHandle handle) { return static_cast<HANDLE>(handle); }
 // Checks that the open `handle` of `path` is a regular file and reads its
 // size; the Error that refuses it otherwise.
 std::optional<Error> CheckRegular(HANDLE handle, const std::string& path,
-                                  int64_t& size) {
+                                  int64_t& size, FileId& id) {
   // A console, a pipe or a printer port would block or never end.
   if (::GetFileType(handle) != FILE_TYPE_DISK) {
     return FileError("cannot open", path, "it is not a regular file");
@@ -33,6 +33,8 @@ std::optional<Error> CheckRegular(HANDLE handle, const std::string& path,
   }
   size = static_cast<int64_t>((uint64_t{info.nFileSizeHigh} << 32) |
                               info.nFileSizeLow);
+  id = {info.dwVolumeSerialNumber,
+        (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
   return std::nullopt;
 }
 
@@ -50,7 +52,7 @@ InputFile::InputFile(std::string path) : path_(std::move(path)) {
   if (handle == INVALID_HANDLE_VALUE) {
     throw WindowsFileError("cannot open", path_, ::GetLastError());
   }
-  std::optional<Error> refusal = CheckRegular(handle, path_, size_);
+  std::optional<Error> refusal = CheckRegular(handle, path_, size_, id_);
   if (refusal) {
     ::CloseHandle(handle);
     throw *refusal;

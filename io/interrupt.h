@@ -1,6 +1,6 @@
-// Removing the temporary files of unfinished output when the user interrupts
-// a program (Ctrl-C, SIGTERM), so that an interrupted run leaves complete
-// files and nothing else.
+// Removing the temporary files of unfinished output, and the folders made
+// for it, when the user interrupts a program (Ctrl-C, SIGTERM), so that an
+// interrupted run leaves complete files and nothing else.
 
 #ifndef BRIMWALD_IO_INTERRUPT_H_
 #define BRIMWALD_IO_INTERRUPT_H_
@@ -18,11 +18,14 @@ namespace brimwald {
 void RemoveTemporaryFilesOnInterrupt();
 
 /// Registers the temporary file `name` in `folder` for removal on an
-/// interrupt while this object lives. Best effort: at most a few files are
-/// registered at once, which is more than any front end writes together.
+/// interrupt while this object lives; with `is_folder`, a folder made for
+/// output, removed if it is empty then (after the files). Best effort: at
+/// most a few names are registered at once, which is more than any front
+/// end writes together.
 class TemporaryName {
  public:
-  TemporaryName(const Folder& folder, const std::string& name);
+  TemporaryName(const Folder& folder, const std::string& name,
+                bool is_folder = false);
   ~TemporaryName();
   TemporaryName(const TemporaryName&) = delete;
   TemporaryName& operator=(const TemporaryName&) = delete;

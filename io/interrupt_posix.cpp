@@ -13,17 +13,23 @@ namespace {
 struct Registered {
   int folder;
   std::string name;
+  bool is_folder;
 };
 
 // The handler reads these without locks: a slot is published only once its
 // Registered is complete, and emptied before that is destroyed.
 std::array<std::atomic<const Registered*>, 16> slots;
 
+// Files first, then the folders, as many rounds as there can be nested
+// folders, so that each is empty when its turn comes.
 void RemoveAndEnd(int signal_number) {
-  for (auto& slot : slots) {
-    const Registered* registered = slot.load();
-    if (registered != nullptr) {
-      ::unlinkat(registered->folder, registered->name.c_str(), 0);
+  for (size_t round = 0; round <= slots.size(); ++round) {
+    for (auto& slot : slots) {
+      const Registered* registered = slot.load();
+      if (registered != nullptr && registered->is_folder == (round > 0)) {
+        ::unlinkat(registered->folder, registered->name.c_str(),
+                   registered->is_folder ? AT_REMOVEDIR : 0);
+      }
     }
   }
   ::signal(signal_number, SIG_DFL);
@@ -41,8 +47,9 @@ void RemoveTemporaryFilesOnInterrupt() {
   }
 }
 
-TemporaryName::TemporaryName(const Folder& folder, const std::string& name) {
-  auto* registered = new Registered{folder.handle(), name};
+TemporaryName::TemporaryName(const Folder& folder, const std::string& name,
+                             bool is_folder) {
+  auto* registered = new Registered{folder.handle(), name, is_folder};
   for (size_t i = 0; i < slots.size(); ++i) {
     const Registered* empty = nullptr;
     if (slots[i].compare_exchange_strong(empty, registered)) {

@@ -15,19 +15,34 @@
 namespace brimwald {
 namespace {
 
-SRWLOCK lock = SRWLOCK_INIT;
-std::array<std::wstring*, 16> slots;  // guarded by lock
+struct Registered {
+  std::wstring path;
+  bool is_folder;
+};
 
-void Remove(const std::wstring& path) {
+SRWLOCK lock = SRWLOCK_INIT;
+std::array<Registered*, 16> slots;  // guarded by lock
+
+void Remove(const Registered& registered) {
+  if (registered.is_folder) {
+    ::RemoveDirectoryW(registered.path.c_str());
+    return;
+  }
   // A file about to take a read-only target's place is read-only itself.
-  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  ::DeleteFileW(path.c_str());
+  ::SetFileAttributesW(registered.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileW(registered.path.c_str());
 }
 
+// Files first, then the folders, as many rounds as there can be nested
+// folders, so that each is empty when its turn comes.
 BOOL WINAPI RemoveAndEnd(DWORD) {
   ::AcquireSRWLockExclusive(&lock);
-  for (const std::wstring* path : slots) {
-    if (path != nullptr) Remove(*path);
+  for (size_t round = 0; round <= slots.size(); ++round) {
+    for (const Registered* registered : slots) {
+      if (registered != nullptr && registered->is_folder == (round > 0)) {
+        Remove(*registered);
+      }
+    }
   }
   // Not handled: the system's default ends the process as the event asks.
   return FALSE;
@@ -39,9 +54,11 @@ void RemoveTemporaryFilesOnInterrupt() {
   ::SetConsoleCtrlHandler(RemoveAndEnd, TRUE);
 }
 
-TemporaryName::TemporaryName(const Folder& folder, const std::string& name) {
+TemporaryName::TemporaryName(const Folder& folder, const std::string& name,
+                             bool is_folder) {
   // Absolute, in case the current folder changes before an interrupt.
-  auto* path = new std::wstring(AbsolutePath(NativePath(folder.PathOf(name))));
+  auto* path =
+      new Registered{AbsolutePath(NativePath(folder.PathOf(name))), is_folder};
   ::AcquireSRWLockExclusive(&lock);
   for (size_t i = 0; i < slots.size() && slot_ < 0; ++i) {
     if (slots[i] == nullptr) {
@@ -56,8 +73,7 @@ TemporaryName::TemporaryName(const Folder& folder, const std::string& name) {
 TemporaryName::~TemporaryName() {
   if (slot_ < 0) return;
   ::AcquireSRWLockExclusive(&lock);
-  std::wstring* path =
-      std::exchange(slots[static_cast<size_t>(slot_)], nullptr);
+  Registered* path = std::exchange(slots[static_cast<size_t>(slot_)], nullptr);
   ::ReleaseSRWLockExclusive(&lock);
   delete path;
 }

@@ -1,5 +1,7 @@
 #include "names/windows_path.h"
 
+#include "text/script_encoding.h"
+
 namespace brimwald {
 
 std::string_view TrimWindowsPart(std::string_view part) {
@@ -30,6 +32,27 @@ void SplitWindowsPath(std::string_view path,
     if (separator == std::string_view::npos) return;
     path.remove_prefix(separator + 1);
   }
+}
+
+std::string PartKey(std::string_view part) {
+  std::string key(part);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+std::string EntryPathKey(std::string_view entry_name) {
+  std::string path = DecodeFromScript(entry_name);
+  path += ".qvstr";
+  std::vector<std::string_view> parts;
+  SplitWindowsPath(path, parts);
+  std::string key;
+  for (std::string_view part : parts) {
+    if (!key.empty()) key += '\\';
+    key += PartKey(part);
+  }
+  return key;
 }
 
 }  // namespace brimwald

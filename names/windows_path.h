@@ -26,6 +26,19 @@ std::string TrimWindowsParts(std::string_view path);
 void SplitWindowsPath(std::string_view path,
                       std::vector<std::string_view>& parts);
 
+/// `part` (one path part as Windows reads it) with ASCII letters in lower
+/// case: two parts name the same file or folder exactly when their keys are
+/// equal.
+std::string PartKey(std::string_view part);
+
+/// The key of the file that the rip script of an entry named `entry_name`
+/// (the bytes the script writes) joins: "<entry_name>.qvstr" read the way
+/// the command interpreter reads the script's bytes and Windows reads the
+/// path, each part's PartKey joined by "\". Two entries leave the same
+/// file exactly when their keys are equal; every check of "same path"
+/// compares these keys.
+std::string EntryPathKey(std::string_view entry_name);
+
 }  // namespace brimwald
 
 #endif  // BRIMWALD_NAMES_WINDOWS_PATH_H_

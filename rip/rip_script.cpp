@@ -19,6 +19,10 @@ void Rip(const Selection& selection, const ShowEntry& show_entry,
   lines.AppendDirectoryLine(block);
   while (walk.Next()) {
     const TableEntry& entry = walk.entry();
+    // A line of this entry would name no file or no range.
+    if (!entry.Problem.empty()) {
+      throw EntryError(walk.container().path(), entry, entry.Problem);
+    }
     show_entry(entry);
     lines.AppendBlock(block, entry.Name, entry.Ranges);
     script.Write(block);

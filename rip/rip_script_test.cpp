@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "container/inspection.h"
 #include "base/error.h"
+#include "container/inspection.h"
 #include "samples/container_builder.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
@@ -192,7 +192,7 @@ TEST_F(RipScriptTest, OverflowsNameTheContainerTheEntryAndTheField) {
   EXPECT_EQ(error.kind(), ErrorKind::kEntry);
   EXPECT_TRUE(testing::Says(
       error,
-      "music.str': entry 1: HeaderOffset + HeaderSize - 1 leaves the "
+      "music.str': entry 1 'b': HeaderOffset + HeaderSize - 1 leaves the "
       "signed 32-bit range"))
       << error.what();
 }

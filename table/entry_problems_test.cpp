@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
-
-#include "testing/error_from.h"
 
 namespace brimwald {
 namespace {
@@ -24,62 +21,68 @@ TableEntry Entry(int32_t index, std::string name) {
   return entry;
 }
 
-// Entries are checked a batch at a time: an earlier path must be found in
-// the same batch, in the one before, and far back, and as Windows compares
-// paths (letter case, trailing dots and spaces of a folder).
-TEST(EntryProblemsTest, FindsEachEarlierPathAcrossBatches) {
-  std::vector<std::string> names;
-  std::map<int32_t, int32_t> earlier;  // entry -> the one it replaces
-  for (int32_t i = 0; i < 300; ++i) {
-    names.push_back("sfx\\n" + std::to_string(i));
-  }
-  auto same = [&](int32_t later, int32_t first, std::string name) {
-    names[static_cast<size_t>(later)] = std::move(name);
-    earlier[later] = first;
+// Paths compare as Windows reads them, exactly, and a later entry names the
+// entry that held its path just before it, not the first one.
+TEST(EntryProblemsTest, NamesTheEntryThatHeldThePathLast) {
+  struct Case {
+    std::string name;
+    int32_t replaces;  // -1: a path of its own
   };
-  same(3, 1, "SFX\\N1");
-  same(40, 39, "sfx. \\n39");
-  same(250, 7, "Sfx\\n7");
-  same(299, 0, "sfx\\\\n0");
-
-  std::vector<int32_t> order;
-  EntryProblems problems(
-      1000, 300,
-      [&](const TableEntry& entry, const std::vector<std::string>& found) {
-        order.push_back(entry.Index);
-        auto it = earlier.find(entry.Index);
-        if (it == earlier.end()) {
-          EXPECT_TRUE(found.empty()) << entry.Index << ": " << found[0];
-        } else {
-          ASSERT_EQ(found.size(), 1u) << entry.Index;
-          EXPECT_EQ(found[0], "same path as entry " +
-                                  std::to_string(it->second) +
-                                  ", which it replaces");
-        }
-      });
-  problems.Run([&] {
-    for (int32_t i = 0; i < 300; ++i) {
-      problems.Add(Entry(i, names[static_cast<size_t>(i)]));
+  const std::vector<Case> cases = {
+      {"sfx\\door", -1},
+      {"SFX\\Door", 0},
+      {"sfx. \\door", 1},
+      {"\\sfx\\\\door", 2},
+      {"sfx\\door.", -1},
+      {"sfx\\doors", -1},
+      {"music \\theme", -1},
+      {"music\\theme", 6},
+      {"sfx\\door", 3},
+      {"sfx\\d\xC3\xB6or", -1},
+      {"sfx\\D\xC3\xB6OR", 9},
+      {"sfx\\d\xC3\x96or", -1},
+      {"", -1},
+      {"\\", 12},
+      {"a\\", -1},
+      {"A\\", 14},
+  };
+  EntryProblems problems(1000);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    std::vector<std::string> found =
+        problems.Check(Entry(static_cast<int32_t>(i), cases[i].name));
+    if (cases[i].replaces < 0) {
+      EXPECT_TRUE(found.empty()) << i << ": " << found[0];
+    } else {
+      ASSERT_EQ(found.size(), 1u) << i;
+      EXPECT_EQ(found[0], "same path as entry " +
+                              std::to_string(cases[i].replaces) +
+                              ", which it replaces");
     }
-  });
-  ASSERT_EQ(order.size(), 300u);
-  for (int32_t i = 0; i < 300; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i);
+  }
 }
 
-// Entries taken before an error that ends the walk are still checked.
-TEST(EntryProblemsTest, HandsOnHeldEntriesBeforeTheWalksError) {
-  int checked = 0;
-  EntryProblems problems(
-      1000, 10,
-      [&](const TableEntry&, const std::vector<std::string>&) { ++checked; });
-  Error error = testing::ErrorFrom([&] {
-    problems.Run([&] {
-      for (int32_t i = 0; i < 5; ++i) problems.Add(Entry(i, "n"));
-      throw ContainerError("x.str", "the walk ends here");
-    });
-  });
-  EXPECT_TRUE(testing::Says(error, "the walk ends here"));
-  EXPECT_EQ(checked, 5);
+TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
+  EntryProblems problems(100);
+  TableEntry outside = Entry(0, "a");
+  outside.Ranges.BodyFirst = 90;
+  outside.Ranges.BodyLast = 120;
+  std::vector<std::string> found = problems.Check(outside);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].starts_with("body: the range 0x5A to 0x78")) << found[0];
+
+  found = problems.Check(Entry(1, "x\\" + std::string(249, 'n')));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0],
+            "a part of its path has 256 bytes; filesystems store "
+            "at most 255");
+
+  TableEntry lost = Entry(2, "");
+  lost.NameLost = true;
+  lost.Problem = "name: NameOffset 500 lies past the end of the file";
+  found = problems.Check(lost);
+  EXPECT_EQ(found, std::vector<std::string>{lost.Problem});
+  // A lost name holds no path: a later empty name replaces nothing.
+  EXPECT_TRUE(problems.Check(Entry(3, "")).empty());
 }
 
 }  // namespace

@@ -42,12 +42,14 @@ bool TableWalk::Next() {
   entry_.Index = index;
   entry_.RawName = {};
   entry_.Name.clear();
+  entry_.Problem.clear();
+  entry_.NameLost = false;
   // A record that can't be read ends the walk: the ones after it lie
   // further on and can't be read either.
   next_index_ = count_;
   std::optional<int32_t> r = CheckedAdd(vfs_start_, index * kVfsRecordSize);
   if (!r) {
-    throw EntryError(container_.path(), index,
+    throw EntryError(container_.path(), index, std::nullopt,
                      "its record position leaves the signed 32-bit range",
                      ErrorKind::kContainer);
   }
@@ -55,36 +57,52 @@ bool TableWalk::Next() {
   entry_.Record = container_.ReadRecord(*r, index);
   next_index_ = index + 1;
   const VfsRecord& record = entry_.Record;
-  std::string_view window = container_.ReadNameWindow(record.NameOffset, index);
-  entry_.RawName = window.substr(0, window.find('\0'));
-  NormaliseEntryName(entry_.RawName, entry_.Name);
+  if (container_.HoldsNameAt(record.NameOffset)) {
+    std::string_view window =
+        container_.ReadNameWindow(record.NameOffset, index);
+    entry_.RawName = window.substr(0, window.find('\0'));
+    NormaliseEntryName(entry_.RawName, entry_.Name);
+  } else {
+    entry_.NameLost = true;
+    entry_.Problem = NameOffsetProblem(record.NameOffset, container_.size());
+  }
   PieceRanges& ranges = entry_.Ranges;
+  ranges = {};
   ranges.RecordFirst = *r;
   std::optional<int32_t> record_last = CheckedAdd(*r, kVfsRecordSize - 1);
-  if (!record_last) {
-    throw EntryError(container_.path(), index,
-                     "the record's end leaves the signed 32-bit range");
+  if (!record_last && entry_.Problem.empty()) {
+    entry_.Problem = "the record's end leaves the signed 32-bit range";
   }
-  ranges.RecordLast = *record_last;
+  ranges.RecordLast = record_last.value_or(*r);
   ranges.HeaderFirst = record.HeaderOffset;
   ranges.HeaderLast = LastOf(record.HeaderOffset, record.HeaderSize,
-                             "HeaderOffset + HeaderSize - 1");
+                             "HeaderOffset + HeaderSize - 1")
+                          .value_or(record.HeaderOffset);
   ranges.BodyFirst = record.BodyOffset;
   ranges.BodyLast =
-      LastOf(record.BodyOffset, record.BodySize, "BodyOffset + BodySize - 1");
+      LastOf(record.BodyOffset, record.BodySize, "BodyOffset + BodySize - 1")
+          .value_or(record.BodyOffset);
   return true;
 }
 
 // first + size - 1, summed left to right as the line formats give it, so
-// that a piece ending exactly at the top of the range still overflows.
-int32_t TableWalk::LastOf(int32_t first, int32_t size, const char* what) const {
+// that a piece ending exactly at the top of the range still overflows;
+// nothing, with the entry's Problem set, when it does.
+std::optional<int32_t> TableWalk::LastOf(int32_t first, int32_t size,
+                                         const char* what) {
   std::optional<int32_t> end = CheckedAdd(first, size);
   if (end) end = CheckedSub(*end, 1);
-  if (!end) {
-    throw EntryError(container_.path(), entry_.Index,
-                     std::string(what) + " leaves the signed 32-bit range");
+  if (!end && entry_.Problem.empty()) {
+    entry_.Problem = std::string(what) + " leaves the signed 32-bit range";
   }
-  return *end;
+  return end;
+}
+
+Error EntryError(std::string_view path, const TableEntry& entry,
+                 std::string_view why) {
+  std::optional<std::string_view> name;
+  if (!entry.NameLost) name = entry.Name;
+  return EntryError(path, entry.Index, name, why);
 }
 
 }  // namespace brimwald

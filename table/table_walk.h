@@ -18,12 +18,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/error.h"
 #include "container/selection.h"
 #include "container/stream_container.h"
-#include "base/error.h"
 
 namespace brimwald {
 
@@ -61,10 +62,21 @@ struct TableEntry {
   /// step of the walk.
   std::string_view RawName;
   /// The normalised entry name, as the script writes it (before "%" is
-  /// doubled).
+  /// doubled); empty when its name can't be read.
   std::string Name;
   PieceRanges Ranges;
+  /// Why the entry can't be cut: its name lies outside the file, or a
+  /// piece's end leaves the signed 32-bit range. Empty when it can; the
+  /// record's fields are read either way.
+  std::string Problem;
+  /// Whether the name itself couldn't be read.
+  bool NameLost = false;
 };
+
+/// The error of `entry`, of the container at `path`: "'<path>': entry
+/// <index> '<name>': <why>".
+Error EntryError(std::string_view path, const TableEntry& entry,
+                 std::string_view why);
 
 class TableWalk {
  public:
@@ -74,29 +86,13 @@ class TableWalk {
   /// FileCount * 72 leaves the signed 32-bit range (kContainer).
   explicit TableWalk(const Selection& selection);
 
-  /// Steps to the next entry; false after the last. Throws Error: kEntry
-  /// when this entry's name or ranges are broken (the walk can go on with
-  /// the next), kContainer when its record can't be read (the walk is then
-  /// over).
+  /// Steps to the next entry; false after the last. An entry whose name or
+  /// ranges are broken is yielded too, with its Problem. Throws Error
+  /// (kContainer) when the record can't be read: the walk is then over,
+  /// since the records after it lie further on.
   bool Next();
 
-  /// Steps on to the next entry that can be read, handing each broken one
-  /// (a kEntry error) to `broken` with the walk standing on it; false at the
-  /// end. Throws the errors that end the walk.
-  template <typename OnBroken>
-  bool NextReadable(OnBroken&& broken) {
-    while (true) {
-      try {
-        return Next();
-      } catch (const Error& error) {
-        if (error.kind() != ErrorKind::kEntry) throw;
-        broken(error);
-      }
-    }
-  }
-
-  /// The entry the last Next() stepped to. After a kEntry error its Index
-  /// is set, and its Name as far as it was read.
+  /// The entry the last Next() stepped to.
   const TableEntry& entry() const { return entry_; }
 
   /// FileCount: how many entries the walk yields at most.
@@ -105,7 +101,7 @@ class TableWalk {
   StreamContainer& container() { return container_; }
 
  private:
-  int32_t LastOf(int32_t first, int32_t size, const char* what) const;
+  std::optional<int32_t> LastOf(int32_t first, int32_t size, const char* what);
 
   int32_t vfs_start_;
   int32_t count_;

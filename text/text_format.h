@@ -24,10 +24,6 @@ void AppendHexText(std::string& out, int32_t value);
 /// Returns `value` as decimal text, e.g. -42 -> "-42".
 std::string DecimalText(int32_t value);
 
-/// Writes `value` as decimal text at `out`, which has room for the longest
-/// (11 characters), and returns the end. A listing writes millions of them.
-char* WriteDecimal(char* out, int32_t value);
-
 }  // namespace brimwald
 
 #endif  // BRIMWALD_TEXT_TEXT_FORMAT_H_

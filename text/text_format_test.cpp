@@ -41,21 +41,5 @@ TEST(TextFormatTest, DecimalText) {
 }
 
 // Every digit count, at both edges, and the ends of the range.
-TEST(TextFormatTest, WriteDecimalAgreesWithToStringAtEveryDigitCount) {
-  std::vector<int64_t> values = {0, INT32_MIN, INT32_MAX};
-  for (int64_t power = 1; power <= 1000000000; power *= 10) {
-    for (int64_t value : {power - 1, power, power + 1}) {
-      values.push_back(value);
-      values.push_back(-value);
-    }
-  }
-  for (int64_t wide : values) {
-    auto value = static_cast<int32_t>(wide);
-    char text[11];
-    char* end = WriteDecimal(text, value);
-    EXPECT_EQ(std::string(text, end), std::to_string(value));
-  }
-}
-
 }  // namespace
 }  // namespace brimwald
