@@ -12,7 +12,6 @@
 #include "container/selection.h"
 #include "extract/extract.h"
 #include "io/chunked_output.h"
-#include "io/input_file.h"
 #include "io/utf8_path.h"
 #include "program_options/command_line.h"
 #include "rip/rip_script.h"
@@ -76,10 +75,6 @@ std::string TerminalText(std::string text) {
   return text;
 }
 
-int64_t ContainerSize(const Selection& selection) {
-  return InputFile(PathInDirectory(selection, selection.FilePath)).size();
-}
-
 std::string EntryLabel(const TableEntry& entry) {
   std::string label = "entry " + std::to_string(entry.Index);
   if (!entry.NameLost) label += " '" + entry.Name + "'";
@@ -103,7 +98,8 @@ int InspectCommand(const Options& options, std::ostream& out) {
 
 void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
-  EntryProblems problems(ContainerSize(selection));
+  TableWalk lookup(selection);
+  EntryProblems problems(lookup, lookup);
   Rip(
       selection,
       [&](const TableEntry& entry) {
@@ -132,10 +128,12 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   // anything can fail and closes as the writer goes.
   std::optional<EntryJsonWriter> json;
   if (options.json) json.emplace(out);
-  TableWalk walk(Chosen(file));
+  Selection selection = Chosen(file);
+  TableWalk walk(selection);
+  TableWalk lookup(selection);
   std::optional<ChunkedOutput> text;
   if (!json) text.emplace(out);
-  EntryProblems problems(walk.container().size());
+  EntryProblems problems(walk, lookup);
   int status = kExitOk;
   while (walk.Next()) {
     const TableEntry& entry = walk.entry();

@@ -183,6 +183,57 @@ TEST_F(CliTest, ListKeepsWhatItListedBeforeAnUnreadableRecord) {
   EXPECT_EQ(nlohmann::json::parse(json.out)[0]["name"], "a");
 }
 
+// An entry whose name lies past the end is listed in its place, with a
+// problem, and fails alone; a file that can't be listed still gets a whole
+// JSON document.
+TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
+  std::vector<samples::TestEntry> entries;
+  for (int i = 0; i < 10; ++i)
+    entries.push_back({"e" + std::to_string(i), "h", "b"});
+  ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+  builder.Int32(32 + 72 * 4 + 48, 1 << 24);  // entry 4's name
+  std::string path = Container("music.str", builder);
+  Result json = RunWith({"list", "--json", path});
+  EXPECT_EQ(json.status, 1);
+  nlohmann::json listed = nlohmann::json::parse(json.out);
+  ASSERT_EQ(listed.size(), 10u);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(listed[static_cast<size_t>(i)]["index"], i);
+  EXPECT_TRUE(listed[4]["name"].is_null());
+  EXPECT_EQ(listed[4]["problems"][0],
+            "name: NameOffset 16777216 lies past the end of the file (" +
+                std::to_string(builder.bytes().size()) + " bytes)");
+  EXPECT_EQ(listed[5]["name"], "e5");
+
+  Result extract = RunWith({"extract", "-q", path});
+  EXPECT_EQ(extract.status, 1);
+  EXPECT_NE(extract.err.find("'" + path + "': entry 4: name: NameOffset"),
+            std::string::npos)
+      << extract.err;
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(dir_.File("EXT_music")),
+                    {}),
+      9);
+
+  Result nothing = RunWith({"list", "--json", dir_.File("missing.str")});
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_EQ(nlohmann::json::parse(nothing.out), nlohmann::json::array());
+}
+
+// A table cut short before its first record: nothing to extract, no empty
+// folder left, and still the summary.
+TEST_F(CliTest, ATruncatedContainerLeavesNoFolderAndASummary) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
+  builder.Truncate(40);
+  std::string path = Container("cut.str", builder);
+  Result extract = RunWith({"extract", "-q", path});
+  EXPECT_EQ(extract.status, 1);
+  EXPECT_TRUE(extract.out.ends_with("EXT_cut: 0 files written\n"))
+      << extract.out;
+  EXPECT_NE(extract.err.find("entry 0"), std::string::npos) << extract.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("EXT_cut")));
+}
+
 TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
   ContainerBuilder builder =
       ContainerBuilder::WithEntries({{"a/b", "h", "x"}, {"c", "h", "y"}});

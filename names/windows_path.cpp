@@ -3,6 +3,13 @@
 #include "text/script_encoding.h"
 
 namespace brimwald {
+namespace {
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
 
 std::string_view TrimWindowsPart(std::string_view part) {
   size_t kept = part.find_last_not_of(". ");
@@ -36,23 +43,26 @@ void SplitWindowsPath(std::string_view path,
 
 std::string PartKey(std::string_view part) {
   std::string key(part);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : key) c = AsciiLower(c);
   return key;
 }
 
 std::string EntryPathKey(std::string_view entry_name) {
   std::string path = DecodeFromScript(entry_name);
   path += ".qvstr";
-  std::vector<std::string_view> parts;
-  SplitWindowsPath(path, parts);
   std::string key;
-  for (std::string_view part : parts) {
-    if (!key.empty()) key += '\\';
-    key += PartKey(part);
+  key.reserve(path.size());
+  std::string_view rest = path;
+  while (true) {
+    size_t separator = rest.find('\\');
+    std::string_view part = TrimWindowsPart(rest.substr(0, separator));
+    if (!part.empty()) {
+      if (!key.empty()) key += '\\';
+      for (char c : part) key += AsciiLower(c);
+    }
+    if (separator == std::string_view::npos) return key;
+    rest.remove_prefix(separator + 1);
   }
-  return key;
 }
 
 }  // namespace brimwald

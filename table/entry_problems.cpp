@@ -13,20 +13,34 @@ namespace {
 constexpr std::string_view kLongestExtension = ".mainhd";
 
 // The longest part of the paths the script names for `name`, as Windows
-// reads them.
-size_t LongestPart(const std::string& name) {
-  std::string path = name + std::string(kLongestExtension);
-  std::vector<std::string_view> parts;
-  SplitWindowsPath(path, parts);
+// reads them: the last part gets an extension.
+size_t LongestPart(std::string_view name) {
   size_t longest = 0;
-  for (std::string_view part : parts) longest = std::max(longest, part.size());
-  return longest;
+  while (true) {
+    size_t separator = name.find('\\');
+    if (separator == std::string_view::npos) {
+      return std::max(longest, name.size() + kLongestExtension.size());
+    }
+    longest = std::max(longest, TrimWindowsPart(name.substr(0, separator)).size());
+    name.remove_prefix(separator + 1);
+  }
+}
+
+// A table can't hold more records than the file has room for, whatever
+// its header claims.
+size_t MostEntries(const TableWalk& walk) {
+  return static_cast<size_t>(std::min<int64_t>(
+      walk.count(), walk.container().size() / kVfsRecordSize + 1));
 }
 
 }  // namespace
 
-EntryProblems::EntryProblems(int64_t container_size)
-    : container_size_(container_size) {}
+EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
+    : container_size_(walk.container().size()),
+      holders_([&lookup](int32_t index) {
+                 return EntryPathKey(lookup.NameAt(index));
+               },
+               MostEntries(walk)) {}
 
 std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
   std::vector<std::string> problems;
@@ -47,12 +61,11 @@ std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
     problems.push_back("a part of its path has " + std::to_string(longest) +
                        " bytes; filesystems store at most 255");
   }
-  auto [holder, added] =
-      holders_.try_emplace(EntryPathKey(entry.Name), entry.Index);
-  if (!added) {
-    problems.push_back("same path as entry " + std::to_string(holder->second) +
+  std::optional<int32_t> earlier =
+      holders_.Replace(EntryPathKey(entry.Name), entry.Index);
+  if (earlier) {
+    problems.push_back("same path as entry " + std::to_string(*earlier) +
                        ", which it replaces");
-    holder->second = entry.Index;
   }
   return problems;
 }

@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "table/path_holders.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -21,8 +21,9 @@ inline constexpr size_t kMaxPartBytes = 255;
 
 class EntryProblems {
  public:
-  /// For the entries of a container of `container_size` bytes.
-  explicit EntryProblems(int64_t container_size);
+  /// For the entries of the table `walk` yields; `lookup` is a second walk
+  /// of the same table, which reads earlier entries again.
+  EntryProblems(const TableWalk& walk, TableWalk& lookup);
 
   /// The problems of `entry`, the walk's next entry, as short texts; empty
   /// when there are none. Entries must come in table order: a path is said
@@ -31,8 +32,7 @@ class EntryProblems {
 
  private:
   int64_t container_size_;
-  // Each path's key (names/windows_path.h) and the entry that holds it.
-  std::unordered_map<std::string, int32_t> holders_;
+  PathHolders holders_;
 };
 
 }  // namespace brimwald

@@ -5,20 +5,36 @@
 #include <string>
 #include <vector>
 
+#include "samples/container_builder.h"
+#include "testing/temp_dir.h"
+
 namespace brimwald {
 namespace {
 
-TableEntry Entry(int32_t index, std::string name) {
-  TableEntry entry;
-  entry.Index = index;
-  entry.Name = std::move(name);
-  entry.Ranges = {.RecordFirst = 0,
-                  .RecordLast = 71,
-                  .HeaderFirst = 0,
-                  .HeaderLast = -1,
-                  .BodyFirst = 0,
-                  .BodyLast = -1};
-  return entry;
+using samples::ContainerBuilder;
+using samples::TestEntry;
+
+// The problems of every entry of a container of `entries`, after `edit`.
+std::vector<std::vector<std::string>> ProblemsOf(
+    const std::vector<TestEntry>& entries,
+    void (*edit)(ContainerBuilder&) = nullptr) {
+  testing::TempDir dir;
+  ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+  if (edit != nullptr) edit(builder);
+  builder.WriteTo(dir.File("c.str"));
+  Selection selection{.FileName = "c.str",
+                      .BaseName = "c",
+                      .FilePath = "c.str",
+                      .Directory = dir.path(),
+                      .VfsStart = 32,
+                      .FileCount = static_cast<int32_t>(entries.size()),
+                      .Passed = true};
+  TableWalk walk(selection);
+  TableWalk lookup(selection);
+  EntryProblems problems(walk, lookup);
+  std::vector<std::vector<std::string>> found;
+  while (walk.Next()) found.push_back(problems.Check(walk.entry()));
+  return found;
 }
 
 // Paths compare as Windows reads them, exactly, and a later entry names the
@@ -29,60 +45,67 @@ TEST(EntryProblemsTest, NamesTheEntryThatHeldThePathLast) {
     int32_t replaces;  // -1: a path of its own
   };
   const std::vector<Case> cases = {
-      {"sfx\\door", -1},
-      {"SFX\\Door", 0},
-      {"sfx. \\door", 1},
-      {"\\sfx\\\\door", 2},
-      {"sfx\\door.", -1},
-      {"sfx\\doors", -1},
-      {"music \\theme", -1},
-      {"music\\theme", 6},
-      {"sfx\\door", 3},
-      {"sfx\\d\xC3\xB6or", -1},
-      {"sfx\\D\xC3\xB6OR", 9},
-      {"sfx\\d\xC3\x96or", -1},
-      {"", -1},
-      {"\\", 12},
-      {"a\\", -1},
-      {"A\\", 14},
+      {"sfx/door.wav", -1},  {"SFX/Door", 0},        {"sfx. /door", 1},
+      {"/sfx//door", 2},     {"sfx/door.", -1},      {"sfx/doors", -1},
+      {"music /theme", -1},  {"music/theme", 6},     {"sfx\\door", 3},
+      {"sfx/d\xC3\xB6or", -1}, {"sfx/D\xC3\xB6OR", 9}, {"sfx/d\xC3\x96or", -1},
+      {"", -1},              {"/", 12},              {"a/", -1},
+      {"A\\", 14},           {"x.WAV.wav", -1},      {"X.WAV", 16},
   };
-  EntryProblems problems(1000);
+  std::vector<TestEntry> entries;
+  for (const Case& c : cases) entries.push_back({c.name, "h", "b"});
+  std::vector<std::vector<std::string>> found = ProblemsOf(entries);
+  ASSERT_EQ(found.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i) {
-    std::vector<std::string> found =
-        problems.Check(Entry(static_cast<int32_t>(i), cases[i].name));
     if (cases[i].replaces < 0) {
-      EXPECT_TRUE(found.empty()) << i << ": " << found[0];
+      EXPECT_TRUE(found[i].empty()) << i << ": " << found[i][0];
     } else {
-      ASSERT_EQ(found.size(), 1u) << i;
-      EXPECT_EQ(found[0], "same path as entry " +
+      EXPECT_EQ(found[i], std::vector<std::string>{
+                              "same path as entry " +
                               std::to_string(cases[i].replaces) +
-                              ", which it replaces");
+                              ", which it replaces"})
+          << i;
     }
   }
 }
 
 TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
-  EntryProblems problems(100);
-  TableEntry outside = Entry(0, "a");
-  outside.Ranges.BodyFirst = 90;
-  outside.Ranges.BodyLast = 120;
-  std::vector<std::string> found = problems.Check(outside);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_TRUE(found[0].starts_with("body: the range 0x5A to 0x78")) << found[0];
+  std::vector<std::vector<std::string>> found = ProblemsOf(
+      {{"a", "h", "b"},
+       {"x/" + std::string(249, 'n'), "h", "b"},
+       {"lost", "h", "b"},
+       {"lost", "h", "b"}},
+      [](ContainerBuilder& builder) {
+        builder.Int32(32 + 8, 1 << 20);             // entry 0's body
+        builder.Int32(32 + 72 * 2 + 48, 1 << 24);  // entry 2's name
+      });
+  ASSERT_EQ(found.size(), 4u);
+  ASSERT_EQ(found[0].size(), 1u);
+  EXPECT_TRUE(found[0][0].starts_with("body: the range 0x100000 to"))
+      << found[0][0];
+  EXPECT_EQ(found[1], std::vector<std::string>{
+                          "a part of its path has 256 bytes; filesystems "
+                          "store at most 255"});
+  ASSERT_EQ(found[2].size(), 1u);
+  EXPECT_TRUE(found[2][0].starts_with("name: NameOffset 16777216 lies past"))
+      << found[2][0];
+  // A lost name holds no path: the next "lost" replaces nothing.
+  EXPECT_TRUE(found[3].empty());
+}
 
-  found = problems.Check(Entry(1, "x\\" + std::string(249, 'n')));
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0],
-            "a part of its path has 256 bytes; filesystems store "
-            "at most 255");
-
-  TableEntry lost = Entry(2, "");
-  lost.NameLost = true;
-  lost.Problem = "name: NameOffset 500 lies past the end of the file";
-  found = problems.Check(lost);
-  EXPECT_EQ(found, std::vector<std::string>{lost.Problem});
-  // A lost name holds no path: a later empty name replaces nothing.
-  EXPECT_TRUE(problems.Check(Entry(3, "")).empty());
+// Every path shares one hash here: only comparing the keys themselves
+// tells them apart.
+TEST(PathHoldersTest, TellsPathsApartWhenTheirHashesCollide) {
+  std::vector<std::string> keys = {"a", "b", "a", "c", "b", "a"};
+  PathHolders holders(
+      [&](int32_t index) { return keys[static_cast<size_t>(index)]; }, 4,
+      [](const std::string&) { return uint64_t{7}; });
+  std::vector<std::optional<int32_t>> earlier;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    earlier.push_back(holders.Replace(keys[i], static_cast<int32_t>(i)));
+  }
+  EXPECT_EQ(earlier, (std::vector<std::optional<int32_t>>{
+                         std::nullopt, std::nullopt, 0, std::nullopt, 1, 2}));
 }
 
 }  // namespace

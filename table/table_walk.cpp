@@ -98,6 +98,15 @@ std::optional<int32_t> TableWalk::LastOf(int32_t first, int32_t size,
   return end;
 }
 
+std::string TableWalk::NameAt(int32_t index) {
+  std::optional<int32_t> r = CheckedAdd(vfs_start_, index * kVfsRecordSize);
+  if (index < 0 || index >= count_ || !r) return "";
+  VfsRecord record = container_.ReadRecord(*r, index);
+  if (!container_.HoldsNameAt(record.NameOffset)) return "";
+  std::string_view window = container_.ReadNameWindow(record.NameOffset, index);
+  return NormaliseEntryName(window.substr(0, window.find('\0')));
+}
+
 Error EntryError(std::string_view path, const TableEntry& entry,
                  std::string_view why) {
   std::optional<std::string_view> name;

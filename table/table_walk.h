@@ -95,10 +95,15 @@ class TableWalk {
   /// The entry the last Next() stepped to.
   const TableEntry& entry() const { return entry_; }
 
+  /// The normalised name of entry `index`, read again from the container;
+  /// "" when it can't be read. Leaves the walk where it is.
+  std::string NameAt(int32_t index);
+
   /// FileCount: how many entries the walk yields at most.
   int32_t count() const { return count_; }
 
   StreamContainer& container() { return container_; }
+  const StreamContainer& container() const { return container_; }
 
  private:
   std::optional<int32_t> LastOf(int32_t first, int32_t size, const char* what);
