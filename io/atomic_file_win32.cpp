@@ -27,12 +27,12 @@ HANDLE AsHandle(NativeHandle handle) { return static_cast<HANDLE>(handle); }
 // its temporary file, and a cleaner that can't lock it leaves the file be.
 // Locking it blocks no read or write of the file's bytes.
 bool Hold(HANDLE handle) {
-  OVERLAPPED far = {};
-  far.Offset = 0xFFFFFFFEu;
-  far.OffsetHigh = 0x7FFFFFFFu;
+  OVERLAPPED beyond_end = {};
+  beyond_end.Offset = 0xFFFFFFFEu;
+  beyond_end.OffsetHigh = 0x7FFFFFFFu;
   return ::LockFileEx(handle,
                       LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
-                      0, &far) != 0;
+                      0, &beyond_end) != 0;
 }
 
 // The id of the file at `path` itself (a link's own), if it can be opened.
