@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "io/atomic_file.h"
 #include "base/error.h"
+#include "io/atomic_file.h"
 #include "io/input_file.h"
 #include "io/utf8_path.h"
 #include "names/windows_path.h"
@@ -105,9 +105,9 @@ std::string RangeProblem(int32_t first, int32_t last, int64_t input_size) {
            OffsetText(first);
   }
   return "the range " + OffsetText(first) + " to " + OffsetText(last) + " (" +
-         std::to_string(length) +
-         " bytes) runs past the end of the input, which has " +
-         std::to_string(input_size) + " bytes";
+         CountText(length, "byte", "bytes") +
+         ") runs past the end of the input, which has " +
+         CountText(input_size, "byte", "bytes");
 }
 
 void CutRange(const std::string& input, const std::string& output,
