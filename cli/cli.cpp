@@ -5,15 +5,16 @@
 #include <optional>
 #include <string_view>
 
+#include "base/error.h"
+#include "cli/entry_failure.h"
 #include "cli/entry_json.h"
 #include "cli/progress_line.h"
-#include "program_options/command_line.h"
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "extract/extract.h"
 #include "io/chunked_output.h"
-#include "base/error.h"
 #include "io/utf8_path.h"
+#include "program_options/command_line.h"
 #include "rip/rip_script.h"
 #include "table/entry_problems.h"
 #include "table/table_walk.h"
@@ -153,19 +154,22 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   return status;
 }
 
-// Reports failed entries, and draws the progress line when there is one.
+// Reports failed entries, and draws the progress line on a terminal
+// `columns` wide (none: 0). The line is cleared before every message.
 class ExtractReporter : public ExtractListener {
  public:
-  ExtractReporter(const std::string& file, std::ostream& err, bool progress)
-      : file_(file), err_(err) {
-    if (progress) line_.emplace(err, file);
+  ExtractReporter(const std::string& file, const Selection& selection,
+                  std::ostream& err, int columns)
+      : file_(file),
+        container_path_(PathInDirectory(selection, selection.FilePath)),
+        err_(err) {
+    if (columns > 0) line_.emplace(err, file, columns);
   }
 
   void EntryFailed(const TableEntry& entry, const Error& error) override {
     if (line_) line_->Clear();
-    std::string what = error.what();
     Report(kProgram, err_,
-           "'" + file_ + "': " + EntryLabel(entry) + " not extracted: " + what);
+           EntryFailureText(file_, container_path_, entry, error));
   }
 
   bool Progress(const ExtractProgress& progress) override {
@@ -175,34 +179,47 @@ class ExtractReporter : public ExtractListener {
 
   bool WantsTotals() const override { return line_.has_value(); }
 
+  /// Clears the progress line for good, before the summary.
+  void Finish() { line_.reset(); }
+
  private:
   const std::string& file_;
+  const std::string container_path_;
   std::ostream& err_;
   std::optional<ProgressLine> line_;
 };
 
-bool ExtractOne(const std::string& file, const Options& options, bool progress,
+bool ExtractOne(const std::string& file, const Options& options, int columns,
                 std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
-  ExtractReporter reporter(file, err, progress && !options.quiet);
+  ExtractReporter reporter(file, selection, err, options.quiet ? 0 : columns);
   ExtractResult result = Extract(selection, options.directory, reporter);
-  out << result.folder << ": " << result.written << " files written";
-  if (result.failed > 0) out << ", " << result.failed << " entries failed";
+  reporter.Finish();
+  out << result.folder << ": " << CountText(result.written, "file", "files")
+      << " written";
+  if (result.failed > 0) {
+    out << ", " << CountText(result.failed, "entry", "entries") << " failed";
+  }
   out << '\n';
   return result.failed == 0;
 }
 
-// Runs `each` on every file, going on after a failure.
+// Runs `each` on every file, going on after a failure. What a file printed
+// is flushed before the next one's messages, so that the two streams stay
+// in order on a terminal.
 template <typename Each>
-int ForEachFile(const Options& options, std::ostream& err, Each each) {
+int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
+                Each each) {
   int status = kExitOk;
   for (const std::string& file : options.files) {
     try {
       if (!each(file)) status = kExitFailed;
     } catch (const std::exception& error) {
+      out.flush();
       Report(kProgram, err, error.what());
       status = kExitFailed;
     }
+    out.flush();
   }
   return status;
 }
@@ -210,7 +227,7 @@ int ForEachFile(const Options& options, std::ostream& err, Each each) {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
-           std::ostream& err, bool err_is_terminal) {
+           std::ostream& err, int progress_columns) {
   std::unique_ptr<CLI::App> app_owner =
       MakeApp(kProgram, kDescription, kFooter);
   CLI::App& app = *app_owner;
@@ -258,13 +275,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     }
   }
   if (rip->parsed()) {
-    return ForEachFile(options, err, [&](const std::string& file) {
+    return ForEachFile(options, out, err, [&](const std::string& file) {
       RipOne(file, out, err);
       return true;
     });
   }
-  return ForEachFile(options, err, [&](const std::string& file) {
-    return ExtractOne(file, options, err_is_terminal, out, err);
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return ExtractOne(file, options, progress_columns, out, err);
   });
 }
 

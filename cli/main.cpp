@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
   int status = brimwald::RunCli(args, std::cout, std::cerr,
-                                brimwald::StandardErrorIsTerminal());
+                                brimwald::StandardErrorColumns());
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "brimwald-ripper-cli: cannot write to standard output\n";
