@@ -25,7 +25,7 @@ namespace {
 
 constexpr Program kProgram = {
     "brimwald-ripper-cli",
-    "Usage: brimwald-ripper-cli inspect FILE\n"
+    "Usage: brimwald-ripper-cli inspect FILE...\n"
     "       brimwald-ripper-cli rip FILE...\n"
     "       brimwald-ripper-cli list [--json] FILE\n"
     "       brimwald-ripper-cli extract [-C DIR] [--quiet] FILE...\n"};
@@ -88,11 +88,19 @@ void Warn(std::ostream& err, const std::string& file, const TableEntry& entry,
   }
 }
 
-int InspectCommand(const Options& options, std::ostream& out) {
+// Prints the inspection of `file`, under a "==> FILE <==" line when there
+// are several files, as `head` does: a blank line before every one but the
+// first. A file that can't be read gets no heading, only its error.
+bool InspectOne(const std::string& file, bool headed, bool& first,
+                std::ostream& out) {
   Selection selection;
-  std::string text = InspectPath(options.files.front(), selection);
+  std::string text = InspectPath(file, selection);
+  if (headed) {
+    out << (first ? "" : "\n") << "==> " << file << " <==\n";
+    first = false;
+  }
   out << TerminalText(text) << '\n';
-  return selection.Passed ? kExitOk : kExitFailed;
+  return selection.Passed;
 }
 
 void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
@@ -204,6 +212,17 @@ bool ExtractOne(const std::string& file, const Options& options, int columns,
   return result.failed == 0;
 }
 
+// The folder that -C names must be one, before any file is extracted.
+void CheckOutputFolder(const std::string& directory) {
+  std::error_code error;
+  std::filesystem::file_status status =
+      std::filesystem::status(PathFromUtf8(directory), error);
+  if (error) throw SystemFileError("cannot write into", directory, error);
+  if (!std::filesystem::is_directory(status)) {
+    throw FileError("cannot write into", directory, "it is not a folder");
+  }
+}
+
 // Runs `each` on every file, going on after a failure. What a file printed
 // is flushed before the next one's messages, so that the two streams stay
 // in order on a terminal.
@@ -235,11 +254,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   Options options;
   CLI::App* inspect = app.add_subcommand(
       "inspect",
-      "check FILE's magic and show where its VFS table starts and how many "
-      "files it holds");
-  inspect->add_option("FILE", options.files, "a stream container")
-      ->required()
-      ->expected(1);
+      "check each FILE's magic and show where its VFS table starts and how "
+      "many files it holds");
+  inspect->add_option("FILE", options.files, "stream containers")->required();
   CLI::App* rip = app.add_subcommand(
       "rip",
       "write RIP_<name>.bat beside each FILE; run the script from that "
@@ -265,10 +282,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }
-  if (inspect->parsed() || list->parsed()) {
+  if (inspect->parsed()) {
+    const bool headed = options.files.size() > 1;
+    bool first = true;
+    return ForEachFile(options, out, err, [&](const std::string& file) {
+      return InspectOne(file, headed, first, out);
+    });
+  }
+  if (list->parsed()) {
     try {
-      return inspect->parsed() ? InspectCommand(options, out)
-                               : ListCommand(options, out, err);
+      return ListCommand(options, out, err);
     } catch (const std::exception& error) {
       Report(kProgram, err, error.what());
       return kExitFailed;
@@ -279,6 +302,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       RipOne(file, out, err);
       return true;
     });
+  }
+  if (!options.directory.empty()) {
+    try {
+      CheckOutputFolder(options.directory);
+    } catch (const std::exception& error) {
+      Report(kProgram, err, error.what());
+      return kExitFailed;
+    }
   }
   return ForEachFile(options, out, err, [&](const std::string& file) {
     return ExtractOne(file, options, progress_columns, out, err);
