@@ -276,8 +276,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       "write every entry of each FILE to EXT_<name>/<entry>.qvstr, as its "
       "rip script would");
   extract->add_option("FILE", options.files, "stream containers")->required();
-  extract->add_option("-C,--directory", options.directory,
-                      "write into DIR instead of each FILE's folder");
+  extract
+      ->add_option("-C,--directory", options.directory,
+                   "write into DIR instead of each FILE's folder")
+      ->type_name("DIR");
   extract->add_flag("-q,--quiet", options.quiet, "show no progress line");
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
