@@ -24,7 +24,7 @@ namespace {
 
 constexpr Program kProgram = {
     "brimwald-ripper-cli",
-    "Usage: brimwald-ripper-cli inspect FILE\n"
+    "Usage: brimwald-ripper-cli inspect FILE...\n"
     "       brimwald-ripper-cli rip FILE...\n"
     "       brimwald-ripper-cli list [--json] FILE\n"
     "       brimwald-ripper-cli extract [-C DIR] [--quiet] FILE...\n"};
@@ -89,11 +89,19 @@ void Warn(std::ostream& err, const std::string& file, const TableEntry& entry,
   }
 }
 
-int InspectCommand(const Options& options, std::ostream& out) {
+// Prints the inspection of `file`, under a "==> FILE <==" line when there
+// are several files, as `head` does: a blank line before every one but the
+// first. A file that can't be read gets no heading, only its error.
+bool InspectOne(const std::string& file, bool headed, bool& first,
+                std::ostream& out) {
   Selection selection;
-  std::string text = InspectPath(options.files.front(), selection);
+  std::string text = InspectPath(file, selection);
+  if (headed) {
+    out << (first ? "" : "\n") << "==> " << file << " <==\n";
+    first = false;
+  }
   out << TerminalText(text) << '\n';
-  return selection.Passed ? kExitOk : kExitFailed;
+  return selection.Passed;
 }
 
 void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
@@ -150,17 +158,18 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   return status;
 }
 
-// Reports failed entries, and draws the progress line when there is one.
+// Reports failed entries, and draws the progress line on a terminal
+// `columns` wide (none: 0). The line is cleared before every message.
 class ExtractReporter : public ExtractListener {
  public:
-  ExtractReporter(const std::string& file, std::ostream& err, bool progress)
-      : file_(file), err_(err) {
-    if (progress) line_.emplace(err, file);
+  ExtractReporter(const std::string& file, std::ostream& err, int columns)
+      : err_(err) {
+    if (columns > 0) line_.emplace(err, file, columns);
   }
 
-  void EntryFailed(const TableEntry& entry, const Error& error) override {
+  // The error names the container and the entry.
+  void EntryFailed(const TableEntry&, const Error& error) override {
     if (line_) line_->Clear();
-    (void)entry;  // the error names the file and the entry
     Report(kProgram, err_, error.what());
   }
 
@@ -171,35 +180,57 @@ class ExtractReporter : public ExtractListener {
 
   bool WantsTotals() const override { return line_.has_value(); }
 
+  /// Clears the progress line for good, before the summary.
+  void Finish() { line_.reset(); }
+
  private:
-  const std::string& file_;
   std::ostream& err_;
   std::optional<ProgressLine> line_;
 };
 
-bool ExtractOne(const std::string& file, const Options& options, bool progress,
+bool ExtractOne(const std::string& file, const Options& options, int columns,
                 std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
-  ExtractReporter reporter(file, err, progress && !options.quiet);
+  ExtractReporter reporter(file, err, options.quiet ? 0 : columns);
   ExtractResult result = Extract(selection, options.directory, reporter);
+  reporter.Finish();
   if (result.table_error) Report(kProgram, err, result.table_error->what());
-  out << result.folder << ": " << result.written << " files written";
-  if (result.failed > 0) out << ", " << result.failed << " entries failed";
+  out << result.folder << ": " << CountText(result.written, "file", "files")
+      << " written";
+  if (result.failed > 0) {
+    out << ", " << CountText(result.failed, "entry", "entries") << " failed";
+  }
   out << '\n';
   return result.failed == 0 && !result.table_error;
 }
 
-// Runs `each` on every file, going on after a failure.
+// The folder that -C names must be one, before any file is extracted.
+void CheckOutputFolder(const std::string& directory) {
+  std::error_code error;
+  std::filesystem::file_status status =
+      std::filesystem::status(PathFromUtf8(directory), error);
+  if (error) throw SystemFileError("cannot write into", directory, error);
+  if (!std::filesystem::is_directory(status)) {
+    throw FileError("cannot write into", directory, "it is not a folder");
+  }
+}
+
+// Runs `each` on every file, going on after a failure. What a file printed
+// is flushed before the next one's messages, so that the two streams stay
+// in order on a terminal.
 template <typename Each>
-int ForEachFile(const Options& options, std::ostream& err, Each each) {
+int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
+                Each each) {
   int status = kExitOk;
   for (const std::string& file : options.files) {
     try {
       if (!each(file)) status = kExitFailed;
     } catch (const std::exception& error) {
+      out.flush();
       Report(kProgram, err, error.what());
       status = kExitFailed;
     }
+    out.flush();
   }
   return status;
 }
@@ -207,7 +238,7 @@ int ForEachFile(const Options& options, std::ostream& err, Each each) {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
-           std::ostream& err, bool err_is_terminal) {
+           std::ostream& err, int progress_columns) {
   std::unique_ptr<CLI::App> app_owner =
       MakeApp(kProgram, kDescription, kFooter);
   CLI::App& app = *app_owner;
@@ -215,11 +246,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   Options options;
   CLI::App* inspect = app.add_subcommand(
       "inspect",
-      "check FILE's magic and show where its VFS table starts and how many "
-      "files it holds");
-  inspect->add_option("FILE", options.files, "a stream container")
-      ->required()
-      ->expected(1);
+      "check each FILE's magic and show where its VFS table starts and how "
+      "many files it holds");
+  inspect->add_option("FILE", options.files, "stream containers")->required();
   CLI::App* rip = app.add_subcommand(
       "rip",
       "write RIP_<name>.bat beside each FILE; run the script from that "
@@ -239,29 +268,45 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       "write every entry of each FILE to EXT_<name>/<entry>.qvstr, as its "
       "rip script would");
   extract->add_option("FILE", options.files, "stream containers")->required();
-  extract->add_option("-C,--directory", options.directory,
-                      "write into DIR instead of each FILE's folder");
+  extract
+      ->add_option("-C,--directory", options.directory,
+                   "write into DIR instead of each FILE's folder")
+      ->type_name("DIR");
   extract->add_flag("-q,--quiet", options.quiet, "show no progress line");
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }
-  if (inspect->parsed() || list->parsed()) {
+  if (inspect->parsed()) {
+    const bool headed = options.files.size() > 1;
+    bool first = true;
+    return ForEachFile(options, out, err, [&](const std::string& file) {
+      return InspectOne(file, headed, first, out);
+    });
+  }
+  if (list->parsed()) {
     try {
-      return inspect->parsed() ? InspectCommand(options, out)
-                               : ListCommand(options, out, err);
+      return ListCommand(options, out, err);
     } catch (const std::exception& error) {
       Report(kProgram, err, error.what());
       return kExitFailed;
     }
   }
   if (rip->parsed()) {
-    return ForEachFile(options, err, [&](const std::string& file) {
+    return ForEachFile(options, out, err, [&](const std::string& file) {
       RipOne(file, out, err);
       return true;
     });
   }
-  return ForEachFile(options, err, [&](const std::string& file) {
-    return ExtractOne(file, options, err_is_terminal, out, err);
+  if (!options.directory.empty()) {
+    try {
+      CheckOutputFolder(options.directory);
+    } catch (const std::exception& error) {
+      Report(kProgram, err, error.what());
+      return kExitFailed;
+    }
+  }
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return ExtractOne(file, options, progress_columns, out, err);
   });
 }
 

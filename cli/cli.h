@@ -1,4 +1,4 @@
-// The command-line front end: `inspect FILE`, `rip FILE...`, `list FILE`
+// The command-line front end: `inspect FILE...`, `rip FILE...`, `list FILE`
 // and `extract FILE...`.
 
 #ifndef BRIMWALD_CLI_CLI_H_
@@ -11,11 +11,12 @@
 namespace brimwald {
 
 /// Runs the command line `args` (without the program name), writing results
-/// to `out` and diagnostics to `err`; `err_is_terminal` allows the
-/// extraction's progress line. Returns the exit status: 0 success, 1 an
-/// invalid file or an error, 2 bad arguments.
+/// to `out` and diagnostics to `err`. `progress_columns` is the width of the
+/// terminal that `err` is, where the extraction draws its progress line; 0
+/// when `err` is no terminal, and no line is drawn. Returns the exit status:
+/// 0 success, 1 an invalid file or an error, 2 bad arguments.
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
-           std::ostream& err, bool err_is_terminal = false);
+           std::ostream& err, int progress_columns = 0);
 
 }  // namespace brimwald
 

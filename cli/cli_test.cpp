@@ -58,6 +58,39 @@ TEST_F(CliTest, InspectOfANonContainerFails) {
   }
 }
 
+// Several files are headed as `head` heads them; one that isn't a container
+// still gets its heading and result, one that can't be read only its error.
+TEST_F(CliTest, InspectOfSeveralFilesHeadsEachResult) {
+  std::string a =
+      Container("a.str", ContainerBuilder().VfsStart(0x40).FileCount(2));
+  std::string b = Container("b.str", ContainerBuilder().FileCount(1));
+  std::string not_stream = dir_.File("notastream.bin");
+  testing::WriteFile(not_stream, "just some bytes");
+  Result result = RunWith({"inspect", a, b, not_stream});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "==> " + a +
+                            " <==\nVFS Start at: 0x40\nIncluded Files: 2\n"
+                            "\n==> " +
+                            b +
+                            " <==\nVFS Start at: 0x0\nIncluded Files: 1\n"
+                            "\n==> " +
+                            not_stream + " <==\nInvalid File!!!\n");
+  EXPECT_EQ(result.err, "");
+
+  Result good = RunWith({"inspect", a, b});
+  EXPECT_EQ(good.status, 0);
+  EXPECT_TRUE(good.out.starts_with("==> " + a + " <==\n")) << good.out;
+
+  std::string missing = dir_.File("missing.str");
+  Result unreadable = RunWith({"inspect", missing, a});
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_EQ(unreadable.out,
+            "==> " + a + " <==\nVFS Start at: 0x40\nIncluded Files: 2\n");
+  EXPECT_TRUE(unreadable.err.starts_with("brimwald-ripper-cli: cannot open '" +
+                                         missing + "'"))
+      << unreadable.err;
+}
+
 TEST_F(CliTest, UnreadableFilesAreErrorsOnStderr) {
   std::string cut = Container("cut.str", ContainerBuilder().Truncate(26));
   for (std::string path : {dir_.File("missing.str"), cut, dir_.path() + "/"}) {
@@ -77,7 +110,6 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
   for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
            {},
            {"inspect"},
-           {"inspect", "a", "b"},
            {"rip"},
            {"frobnicate"},
            {"--frobnicate", "inspect", "a"}}) {
@@ -242,16 +274,76 @@ TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
   Result beside = RunWith({"extract", path});
   EXPECT_EQ(beside.status, 1);
   EXPECT_TRUE(
-      beside.out.ends_with("EXT_music: 1 files written, 1 entries failed\n"))
+      beside.out.ends_with("EXT_music: 1 file written, 1 entry failed\n"))
       << beside.out;
-  EXPECT_NE(beside.err.find("'" + path + "': entry 1 'c': header: the range"),
-            std::string::npos)
-      << beside.err;
+  EXPECT_EQ(beside.err, "brimwald-ripper-cli: '" + path +
+                            "': entry 1 'c': header: the range 0x100000 to "
+                            "0x100000 (1 byte) runs past the end of the "
+                            "input, which has " +
+                            std::to_string(builder.bytes().size()) +
+                            " bytes\n");
   TempDir other;
   EXPECT_EQ(RunWith({"extract", "-C", other.path(), path}).status, 1);
   EXPECT_EQ(other.Tree(),
             (std::vector<std::string>{"EXT_music/", "EXT_music/a/",
                                       "EXT_music/a/b.qvstr"}));
+}
+
+TEST_F(CliTest, ExtractCountsAgreeWithTheirNouns) {
+  struct Case {
+    std::vector<samples::TestEntry> entries;
+    std::vector<int> broken;
+    std::string summary;
+  };
+  const samples::TestEntry entry = {"e", "h", "b"};
+  for (const Case& c : std::vector<Case>{
+           {{}, {}, "EXT_music: 0 files written\n"},
+           {{entry}, {}, "EXT_music: 1 file written\n"},
+           {{entry, {"f", "h", "b"}}, {}, "EXT_music: 2 files written\n"},
+           {{entry}, {0}, "EXT_music: 0 files written, 1 entry failed\n"},
+           {{entry, {"f", "h", "b"}, {"g", "h", "b"}},
+            {0, 2},
+            "EXT_music: 1 file written, 2 entries failed\n"},
+       }) {
+    TempDir dir;
+    ContainerBuilder builder = ContainerBuilder::WithEntries(c.entries);
+    for (int index : c.broken) {
+      builder.Int32(static_cast<size_t>(32 + 72 * index + 24), 1 << 20);
+    }
+    builder.WriteTo(dir.File("music.str"));
+    Result result = RunWith({"extract", dir.File("music.str")});
+    // The folder comes first, as the system writes its path.
+    ASSERT_TRUE(result.out.starts_with(dir.path())) << result.out;
+    EXPECT_EQ(result.out.substr(result.out.rfind("EXT_music")), c.summary)
+        << result.err;
+    EXPECT_EQ(result.status, c.broken.empty() ? 0 : 1);
+  }
+}
+
+// A missing -C folder, or one that is a file, is one error before any
+// work: no file is extracted and no other message follows.
+TEST_F(CliTest, ExtractChecksTheOutputFolderFirst) {
+  std::string a =
+      Container("a.str", ContainerBuilder::WithEntries({{"a", "h", "b"}}));
+  std::string b =
+      Container("b.str", ContainerBuilder::WithEntries({{"b", "h", "b"}}));
+  struct Case {
+    std::string folder;
+    std::string reason;  // the system's words when empty
+  };
+  for (const Case& c : std::vector<Case>{
+           {dir_.File("nowhere"), ""},
+           {a, "it is not a folder"},
+       }) {
+    Result result = RunWith({"extract", "-C", c.folder, a, b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    const std::string head =
+        "brimwald-ripper-cli: cannot write into '" + c.folder + "': ";
+    EXPECT_TRUE(result.err.starts_with(head + c.reason)) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+  }
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a.str", "b.str"}));
 }
 
 TEST_F(CliTest, ProgramExitStatusAndStreams) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "io/console_output.h"
 #include "io/interrupt.h"
 #include "io/program_arguments.h"
 #include "io/terminal.h"
@@ -11,8 +12,9 @@ int main(int argc, char** argv) {
   brimwald::RemoveTemporaryFilesOnInterrupt();
   std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
+  brimwald::ConsoleOutput console;
   int status = brimwald::RunCli(args, std::cout, std::cerr,
-                                brimwald::StandardErrorIsTerminal());
+                                brimwald::StandardErrorColumns());
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "brimwald-ripper-cli: cannot write to standard output\n";

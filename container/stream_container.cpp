@@ -6,11 +6,14 @@
 
 #include "base/checked_int.h"
 #include "base/error.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 namespace {
 
 constexpr int64_t kBlockSize = 64 * 1024;
+
+std::string Bytes(int64_t count) { return CountText(count, "byte", "bytes"); }
 
 int32_t DecodeLittleEndian(const char* bytes) {
   uint32_t value;
@@ -44,8 +47,7 @@ int32_t StreamContainer::ReadInteger(int32_t offset) {
 std::string NameOffsetProblem(int32_t offset, int64_t size) {
   return "name: NameOffset " + std::to_string(offset) +
          (offset < 0 ? " is negative"
-                     : " lies past the end of the file (" +
-                           std::to_string(size) + " bytes)");
+                     : " lies past the end of the file (" + Bytes(size) + ")");
 }
 
 std::string_view StreamContainer::ReadNameWindow(int32_t offset,
@@ -77,8 +79,7 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
     if (!position || !Holds(*position, 4)) {
       std::string why = std::string("the record's ") + name + " at offset " +
                         std::to_string(int64_t{record_offset} + field_offset);
-      why += position ? " lies outside the file (" + std::to_string(size()) +
-                            " bytes)"
+      why += position ? " lies outside the file (" + Bytes(size()) + ")"
                       : " leaves the signed 32-bit range";
       throw EntryError(path(), index, std::nullopt, why, ErrorKind::kContainer);
     }
@@ -155,9 +156,8 @@ std::string StreamContainer::Outside(int64_t offset, int64_t count) const {
     return "offset " + std::to_string(offset) +
            " is before the start of the file";
   }
-  return "unexpected end of file reading " + std::to_string(count) +
-         " bytes at offset " + std::to_string(offset) + " (the file has " +
-         std::to_string(size()) + " bytes)";
+  return "unexpected end of file reading " + Bytes(count) + " at offset " +
+         std::to_string(offset) + " (the file has " + Bytes(size()) + ")";
 }
 
 }  // namespace brimwald

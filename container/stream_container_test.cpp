@@ -63,6 +63,13 @@ TEST_F(StreamContainerTest, IntegerReadsOutsideTheFileFail) {
       << error.what();
 }
 
+TEST_F(StreamContainerTest, ByteCountsAgreeWithTheirNoun) {
+  StreamContainer tiny(Write("x"));
+  Error error = ErrorFrom([&] { tiny.ReadInteger(0); });
+  EXPECT_TRUE(Says(error, "reading 4 bytes at offset 0 (the file has 1 byte)"))
+      << error.what();
+}
+
 TEST_F(StreamContainerTest, ShortFileGivesShortMagic) {
   EXPECT_EQ(StreamContainer(Write("ZEQSND")).ReadMagic(), "ZEQSND");
   EXPECT_EQ(StreamContainer(Write("")).ReadMagic(), "");

@@ -64,9 +64,9 @@ std::string RangeProblem(int32_t first, int32_t last, int64_t input_size) {
            OffsetText(first);
   }
   return "the range " + OffsetText(first) + " to " + OffsetText(last) + " (" +
-         std::to_string(length) +
-         " bytes) runs past the end of the input, which has " +
-         std::to_string(input_size) + " bytes";
+         CountText(length, "byte", "bytes") +
+         ") runs past the end of the input, which has " +
+         CountText(input_size, "byte", "bytes");
 }
 
 void CutRange(const std::string& input, const std::string& output,

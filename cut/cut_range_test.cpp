@@ -81,6 +81,13 @@ TEST(RangeLengthTest, RejectsBadRangesWithTheirReason) {
            Case{INT32_MAX, INT32_MIN, INT64_MAX, "before the first"},
            Case{0, 10, 10, "0x0 to 0xA (11 bytes) runs past the end"},
            Case{9, 10, 10, "past the end"},
+           // Counts agree with their nouns.
+           Case{1, 1, 1,
+                "0x1 to 0x1 (1 byte) runs past the end of the input, "
+                "which has 1 byte"},
+           Case{2, 3, 0,
+                "(2 bytes) runs past the end of the input, which "
+                "has 0 bytes"},
            Case{0, 0, 0, "past the end"},
            Case{11, 10, 10, "past the end"},  // empty, but beyond the end
            Case{INT32_MAX, INT32_MAX, INT32_MAX, "past the end"},

@@ -1,10 +1,14 @@
+// Whether standard error is a terminal, and how wide, per platform.
+
 #ifndef BRIMWALD_IO_TERMINAL_H_
 #define BRIMWALD_IO_TERMINAL_H_
 
 namespace brimwald {
 
-/// Whether standard error is a terminal, where a progress line may be drawn.
-bool StandardErrorIsTerminal();
+/// The width in columns of the terminal (on Windows: the console window)
+/// that standard error is, where a progress line may be drawn; 80 when a
+/// terminal doesn't tell, 0 when standard error is no terminal.
+int StandardErrorColumns();
 
 }  // namespace brimwald
 

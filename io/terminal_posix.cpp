@@ -1,9 +1,17 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "io/terminal.h"
 
 namespace brimwald {
 
-bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+int StandardErrorColumns() {
+  if (::isatty(STDERR_FILENO) != 1) return 0;
+  struct winsize size = {};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
+    return 80;
+  }
+  return size.ws_col;
+}
 
 }  // namespace brimwald

@@ -4,9 +4,14 @@
 
 namespace brimwald {
 
-bool StandardErrorIsTerminal() {
+int StandardErrorColumns() {
+  HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode;
-  return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  if (::GetConsoleMode(handle, &mode) == 0) return 0;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (::GetConsoleScreenBufferInfo(handle, &info) == 0) return 80;
+  int columns = info.srWindow.Right - info.srWindow.Left + 1;
+  return columns > 0 ? columns : 80;
 }
 
 }  // namespace brimwald

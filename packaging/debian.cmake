@@ -1,9 +1,10 @@
 # The Debian package that scripts/package builds with CPack: everything
 # `cmake --install` installs, under /usr, with its dependencies found by
-# dpkg-shlibdeps, and the copyright and changelog files Debian asks for.
+# dpkg-shlibdeps, the copyright and changelog files Debian asks for, and the
+# README.
 
 option(BRIMWALD_DEBIAN_PACKAGE
-  "Also install the copyright and changelog files of the Debian package" OFF)
+  "Also install the Debian package's copyright, changelog and README" OFF)
 set(BRIMWALD_PACKAGE_MAINTAINER
   "Brimwald Ripper maintainers <maintainers@brimwald.invalid>"
   CACHE STRING "The Debian package's Maintainer field")
@@ -11,6 +12,7 @@ set(BRIMWALD_PACKAGE_MAINTAINER
 if(BRIMWALD_DEBIAN_PACKAGE)
   set(brimwald_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
+    ${CMAKE_SOURCE_DIR}/README.md
     DESTINATION ${brimwald_doc_dir})
   # Compressed as Debian policy asks: gzip -9, without name or timestamp.
   set(brimwald_changelog ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)

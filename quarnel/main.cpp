@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "io/console_output.h"
 #include "io/interrupt.h"
 #include "io/program_arguments.h"
 #include "quarnel/quarnel.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   brimwald::RemoveTemporaryFilesOnInterrupt();
   std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
+  brimwald::ConsoleOutput console;
   int status = brimwald::quarnel::RunQuarnel(args, std::cout, std::cerr);
   std::cout.flush();
   if (!std::cout) {

@@ -25,4 +25,12 @@ std::string HexText(int32_t value) {
 
 std::string DecimalText(int32_t value) { return std::to_string(value); }
 
+std::string CountText(int64_t count, std::string_view one,
+                      std::string_view many) {
+  std::string text = std::to_string(count);
+  text += ' ';
+  text += count == 1 ? one : many;
+  return text;
+}
+
 }  // namespace brimwald

@@ -1,4 +1,5 @@
-// Number formatting shared by the inspection label and the rip script.
+// Number formatting shared by the inspection label, the rip script and the
+// messages.
 //
 // Hex text: digits 0-9 and upper-case A-F, no leading zeros, "0" for zero;
 // a negative number is written as the eight digits of its 32-bit two's
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace brimwald {
 
@@ -23,6 +25,12 @@ void AppendHexText(std::string& out, int32_t value);
 
 /// Returns `value` as decimal text, e.g. -42 -> "-42".
 std::string DecimalText(int32_t value);
+
+/// Returns `count` in decimal and the noun that agrees with it: `one` for
+/// exactly 1, `many` otherwise, e.g. (1, "byte", "bytes") -> "1 byte",
+/// (0, "entry", "entries") -> "0 entries".
+std::string CountText(int64_t count, std::string_view one,
+                      std::string_view many);
 
 }  // namespace brimwald
 

@@ -40,6 +40,22 @@ TEST(TextFormatTest, DecimalText) {
   EXPECT_EQ(DecimalText(INT32_MAX), "2147483647");
 }
 
+TEST(TextFormatTest, CountTextTakesTheNounThatAgrees) {
+  struct Case {
+    int64_t count;
+    const char* text;
+  };
+  for (const Case& c :
+       std::vector<Case>{{0, "0 entries"},
+                         {1, "1 entry"},
+                         {2, "2 entries"},
+                         {-1, "-1 entries"},
+                         {11, "11 entries"},
+                         {int64_t{1} << 40, "1099511627776 entries"}}) {
+    EXPECT_EQ(CountText(c.count, "entry", "entries"), c.text);
+  }
+}
+
 // Every digit count, at both edges, and the ends of the range.
 }  // namespace
 }  // namespace brimwald

@@ -27,6 +27,10 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev qt6-base-dev
   libcli11-dev nlohmann-json3-dev fonts-dejavu-core)
 
+# What the test of the manual pages renders them with (man, groff) and reads
+# the rendering with (col).
+MAN_CHECK_PACKAGES=(man-db groff-base bsdextrautils)
+
 # What the test of the window's desktop files validates them with.
 DESKTOP_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info
   libxml2-utils)

@@ -1,0 +1,164 @@
+// `extract` on a real terminal (a pseudo-terminal), where standard output
+// and standard error share one screen with the progress line.
+
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "samples/container_builder.h"
+#include "testing/temp_dir.h"
+#include "text/text_format.h"
+
+namespace brimwald {
+namespace {
+
+using samples::ContainerBuilder;
+using testing::TempDir;
+
+struct TerminalRun {
+  std::string output;  // all the terminal received
+  int status = -1;
+};
+
+// Runs brimwald-ripper-cli with `args` on a terminal `columns` wide that is
+// its standard output and standard error.
+TerminalRun RunOnTerminal(const std::vector<std::string>& args, int columns) {
+  std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
+  for (const std::string& arg : args) {
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  }
+  argv.push_back(nullptr);
+  struct winsize size = {};
+  size.ws_row = 24;
+  size.ws_col = static_cast<unsigned short>(columns);
+  int terminal = -1;
+  pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
+  if (child == 0) {
+    ::execv(CLI_PATH, argv.data());
+    ::_exit(127);
+  }
+  TerminalRun run;
+  if (child < 0) return run;
+  char buffer[4096];
+  for (;;) {
+    ssize_t got = ::read(terminal, buffer, sizeof buffer);
+    if (got > 0) {
+      run.output.append(buffer, static_cast<size_t>(got));
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;  // EIO once the program is gone
+    }
+  }
+  ::close(terminal);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// The lines the terminal shows in the end: a carriage return goes back to
+// the line's start, and what follows writes over what was there.
+std::vector<std::string> ShownLines(const std::string& output) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t column = 0;
+  auto end_line = [&] {
+    line.erase(line.find_last_not_of(' ') + 1);
+    lines.push_back(line);
+    line.clear();
+    column = 0;
+  };
+  for (char c : output) {
+    if (c == '\r') {
+      column = 0;
+    } else if (c == '\n') {
+      end_line();
+    } else {
+      if (column < line.size()) {
+        line[column] = c;
+      } else {
+        line.push_back(c);
+      }
+      ++column;
+    }
+  }
+  if (line.find_first_not_of(' ') != std::string::npos) end_line();
+  return lines;
+}
+
+// Every stretch of text between two line controls that draws progress.
+std::vector<std::string> ProgressDrawings(const std::string& output) {
+  std::vector<std::string> drawings;
+  size_t start = 0;
+  while (start < output.size()) {
+    size_t end = output.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = output.size();
+    std::string piece = output.substr(start, end - start);
+    if (piece.find(" entries, ") != std::string::npos ||
+        piece.find(" entry, ") != std::string::npos) {
+      drawings.push_back(piece);
+    }
+    start = end + 1;
+  }
+  return drawings;
+}
+
+// Failures and summaries each stand on a line of their own, in entry
+// order; the progress line is drawn, never wraps, and is gone at the end.
+TEST(ExtractTerminalTest, MessagesAndSummariesGetLinesOfTheirOwn) {
+  TempDir dir;
+  std::vector<samples::TestEntry> entries;
+  for (int i = 0; i < 300; ++i) {
+    entries.push_back({"e" + std::to_string(i), "h", "body"});
+  }
+  ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+  const std::vector<int> broken = {5, 120, 299};
+  for (int index : broken) {
+    builder.Int32(static_cast<size_t>(32 + 72 * index + 24), 1 << 20);
+  }
+  // A name long enough that the progress line must be shortened to fit.
+  const std::string long_name = std::string(70, 'l');
+  const std::string first = dir.File(long_name + ".str");
+  builder.WriteTo(first);
+  const std::string second = dir.File("b.str");
+  ContainerBuilder::WithEntries({{"x", "h", "b"}}).WriteTo(second);
+
+  constexpr int kColumns = 60;
+  TerminalRun run = RunOnTerminal({"extract", first, second}, kColumns);
+  EXPECT_EQ(run.status, 1);
+
+  std::vector<std::string> expected;
+  for (int index : broken) {
+    const std::string name = "e" + std::to_string(index);
+    expected.push_back(
+        "brimwald-ripper-cli: '" + first + "': entry " + std::to_string(index) +
+        " '" + name +
+        "': header: the range 0x100000 to 0x100000 (1 byte) runs past the "
+        "end of the input, which has " +
+        CountText(static_cast<int64_t>(builder.bytes().size()), "byte",
+                  "bytes"));
+  }
+  expected.push_back(dir.File("EXT_" + long_name) +
+                     ": 297 files written, 3 entries failed");
+  expected.push_back(dir.File("EXT_b") + ": 1 file written");
+  EXPECT_EQ(ShownLines(run.output), expected) << run.output;
+
+  std::vector<std::string> drawings = ProgressDrawings(run.output);
+  EXPECT_FALSE(drawings.empty()) << "no progress line was drawn";
+  for (const std::string& drawing : drawings) {
+    EXPECT_LT(drawing.size(), static_cast<size_t>(kColumns)) << drawing;
+  }
+
+  TerminalRun quiet = RunOnTerminal({"extract", "--quiet", second}, kColumns);
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.output, dir.File("EXT_b") + ": 1 file written\r\n");
+}
+
+}  // namespace
+}  // namespace brimwald
