@@ -21,16 +21,10 @@ size_t LongestPart(std::string_view name) {
     if (separator == std::string_view::npos) {
       return std::max(longest, name.size() + kLongestExtension.size());
     }
-    longest = std::max(longest, TrimWindowsPart(name.substr(0, separator)).size());
+    longest =
+        std::max(longest, TrimWindowsPart(name.substr(0, separator)).size());
     name.remove_prefix(separator + 1);
   }
-}
-
-// A table can't hold more records than the file has room for, whatever
-// its header claims.
-size_t MostEntries(const TableWalk& walk) {
-  return static_cast<size_t>(std::min<int64_t>(
-      walk.count(), walk.container().size() / kVfsRecordSize + 1));
 }
 
 }  // namespace
@@ -38,9 +32,8 @@ size_t MostEntries(const TableWalk& walk) {
 EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
     : container_size_(walk.container().size()),
       holders_([&lookup](int32_t index) {
-                 return EntryPathKey(lookup.NameAt(index));
-               },
-               MostEntries(walk)) {}
+        return EntryPathKey(lookup.NameAt(index));
+      }) {}
 
 std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
   std::vector<std::string> problems;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,24 @@ TEST(EntryProblemsTest, NamesTheEntryThatHeldThePathLast) {
     int32_t replaces;  // -1: a path of its own
   };
   const std::vector<Case> cases = {
-      {"sfx/door.wav", -1},  {"SFX/Door", 0},        {"sfx. /door", 1},
-      {"/sfx//door", 2},     {"sfx/door.", -1},      {"sfx/doors", -1},
-      {"music /theme", -1},  {"music/theme", 6},     {"sfx\\door", 3},
-      {"sfx/d\xC3\xB6or", -1}, {"sfx/D\xC3\xB6OR", 9}, {"sfx/d\xC3\x96or", -1},
-      {"", -1},              {"/", 12},              {"a/", -1},
-      {"A\\", 14},           {"x.WAV.wav", -1},      {"X.WAV", 16},
+      {"sfx/door.wav", -1},
+      {"SFX/Door", 0},
+      {"sfx. /door", 1},
+      {"/sfx//door", 2},
+      {"sfx/door.", -1},
+      {"sfx/doors", -1},
+      {"music /theme", -1},
+      {"music/theme", 6},
+      {"sfx\\door", 3},
+      {"sfx/d\xC3\xB6or", -1},
+      {"sfx/D\xC3\xB6OR", 9},
+      {"sfx/d\xC3\x96or", -1},
+      {"", -1},
+      {"/", 12},
+      {"a/", -1},
+      {"A\\", 14},
+      {"x.WAV.wav", -1},
+      {"X.WAV", 16},
   };
   std::vector<TestEntry> entries;
   for (const Case& c : cases) entries.push_back({c.name, "h", "b"});
@@ -60,25 +73,25 @@ TEST(EntryProblemsTest, NamesTheEntryThatHeldThePathLast) {
     if (cases[i].replaces < 0) {
       EXPECT_TRUE(found[i].empty()) << i << ": " << found[i][0];
     } else {
-      EXPECT_EQ(found[i], std::vector<std::string>{
-                              "same path as entry " +
-                              std::to_string(cases[i].replaces) +
-                              ", which it replaces"})
+      EXPECT_EQ(found[i],
+                std::vector<std::string>{"same path as entry " +
+                                         std::to_string(cases[i].replaces) +
+                                         ", which it replaces"})
           << i;
     }
   }
 }
 
 TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
-  std::vector<std::vector<std::string>> found = ProblemsOf(
-      {{"a", "h", "b"},
-       {"x/" + std::string(249, 'n'), "h", "b"},
-       {"lost", "h", "b"},
-       {"lost", "h", "b"}},
-      [](ContainerBuilder& builder) {
-        builder.Int32(32 + 8, 1 << 20);             // entry 0's body
-        builder.Int32(32 + 72 * 2 + 48, 1 << 24);  // entry 2's name
-      });
+  std::vector<std::vector<std::string>> found =
+      ProblemsOf({{"a", "h", "b"},
+                  {"x/" + std::string(249, 'n'), "h", "b"},
+                  {"lost", "h", "b"},
+                  {"lost", "h", "b"}},
+                 [](ContainerBuilder& builder) {
+                   builder.Int32(32 + 8, 1 << 20);            // entry 0's body
+                   builder.Int32(32 + 72 * 2 + 48, 1 << 24);  // entry 2's name
+                 });
   ASSERT_EQ(found.size(), 4u);
   ASSERT_EQ(found[0].size(), 1u);
   EXPECT_TRUE(found[0][0].starts_with("body: the range 0x100000 to"))
@@ -95,17 +108,40 @@ TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
 
 // Every path shares one hash here: only comparing the keys themselves
 // tells them apart.
-TEST(PathHoldersTest, TellsPathsApartWhenTheirHashesCollide) {
-  std::vector<std::string> keys = {"a", "b", "a", "c", "b", "a"};
-  PathHolders holders(
-      [&](int32_t index) { return keys[static_cast<size_t>(index)]; }, 4,
-      [](const std::string&) { return uint64_t{7}; });
-  std::vector<std::optional<int32_t>> earlier;
-  for (size_t i = 0; i < keys.size(); ++i) {
-    earlier.push_back(holders.Replace(keys[i], static_cast<int32_t>(i)));
+// The same paths under three hashes: a real one, one that all paths share
+// (only comparing the keys tells them apart), and one that places them all
+// in the same slot of the table as it grows. Each must give the same
+// answers, past several growths of the table.
+TEST(PathHoldersTest, GivesExactAnswersWhateverTheHashes) {
+  std::vector<std::string> keys;
+  std::vector<std::optional<int32_t>> expected;
+  std::map<std::string, int32_t> last;
+  for (int32_t i = 0; i < 5000; ++i) {
+    std::string key = "k" + std::to_string((i * 7919) % 3001);
+    auto found = last.find(key);
+    expected.push_back(found == last.end() ? std::nullopt
+                                           : std::optional(found->second));
+    last[key] = i;
+    keys.push_back(key);
   }
-  EXPECT_EQ(earlier, (std::vector<std::optional<int32_t>>{
-                         std::nullopt, std::nullopt, 0, std::nullopt, 1, 2}));
+  const std::vector<PathHolders::Hash> hashes = {
+      nullptr, [](const std::string& key) { return key.size() > 3 ? 7u : 9u; },
+      [](const std::string& key) {
+        return static_cast<uint32_t>(std::hash<std::string>()(key)) << 20;
+      }};
+  for (size_t h = 0; h < hashes.size(); ++h) {
+    auto key_of = [&](int32_t index) {
+      return keys[static_cast<size_t>(index)];
+    };
+    PathHolders holders =
+        hashes[h] ? PathHolders(key_of, hashes[h]) : PathHolders(key_of);
+    // The colliding hashes make this quadratic: fewer keys for them.
+    size_t count = h == 0 ? keys.size() : 1200;
+    for (size_t i = 0; i < count; ++i) {
+      ASSERT_EQ(holders.Replace(keys[i], static_cast<int32_t>(i)), expected[i])
+          << "hash " << h << ", key " << i;
+    }
+  }
 }
 
 }  // namespace
