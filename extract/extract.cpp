@@ -1,7 +1,6 @@
 #include "extract/extract.h"
 
 #include <array>
-#include <deque>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -189,24 +188,23 @@ class Extractor {
     SplitWindowsPath(path, parts);
     std::vector<std::string> added;  // spellings this entry brings
     try {
-      // Before `made`, which removes folders through them.
-      std::deque<Folder> chain;
       MadeFolders made;
-      chain.push_back(root_.Child(folder_name_, false));
+      const Folder& top = made.Child(root_, folder_name_);
+      const Folder* folder = &top;
       std::string key;
       std::string folder_key;
       for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        spellings_.Learn(folder_key, chain.back().path());
+        spellings_.Learn(folder_key, folder->path());
         std::string spelling = spellings_.Of(folder_key, parts[i], key);
-        bool was_made = false;
-        chain.push_back(MadeChild(made, chain.back(), spelling, was_made));
+        size_t made_before = made.made();
+        folder = &made.Child(*folder, spelling);
         if (spellings_.Add(key, spelling)) added.push_back(key);
-        if (was_made) spellings_.Made(key);
+        if (made.made() > made_before) spellings_.Made(key);
         folder_key = key;
       }
-      spellings_.Learn(folder_key, chain.back().path());
+      spellings_.Learn(folder_key, folder->path());
       std::string name = spellings_.Of(folder_key, parts.back(), key);
-      AtomicFile file(chain.back(), name);
+      AtomicFile file(*folder, name);
       file.Protect(container.file());
       std::array<Piece, 3> pieces = Pieces(entry.Ranges);
       for (size_t i = 0; i < pieces.size(); ++i) {
@@ -220,14 +218,6 @@ class Extractor {
       throw;
     }
     return Total(lengths);
-  }
-
-  static Folder MadeChild(MadeFolders& made, const Folder& parent,
-                          const std::string& name, bool& was_made) {
-    size_t before = made.count();
-    Folder child = made.Child(parent, name);
-    was_made = made.count() > before;
-    return child;
   }
 
   void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,

@@ -8,20 +8,25 @@
 namespace brimwald {
 
 MadeFolders::~MadeFolders() {
-  for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
-    made->parent->RemoveEmptyChild(made->name);
+  for (auto opened = opened_.rbegin(); opened != opened_.rend(); ++opened) {
+    opened->folder.reset();
+    if (opened->registration && !kept_) {
+      opened->parent->RemoveEmptyChild(opened->name);
+    }
   }
 }
 
-Folder MadeFolders::Child(const Folder& parent, std::string_view name) {
+const Folder& MadeFolders::Child(const Folder& parent, std::string_view name) {
   bool made = false;
-  Folder child = parent.Child(name, true, &made);
+  auto child = std::make_unique<Folder>(parent.Child(name, true, &made));
+  Opened opened{&parent, std::string(name), std::move(child), nullptr};
   if (made) {
-    std::string part(name);
-    auto registration = std::make_unique<TemporaryName>(parent, part, true);
-    made_.push_back({&parent, std::move(part), std::move(registration)});
+    ++made_;
+    opened.registration =
+        std::make_unique<TemporaryName>(parent, opened.name, true);
   }
-  return child;
+  opened_.push_back(std::move(opened));
+  return *opened_.back().folder;
 }
 
 const Folder& MadeFolders::FolderOf(const std::string& file_path) {
@@ -31,11 +36,11 @@ const Folder& MadeFolders::FolderOf(const std::string& file_path) {
     std::error_code error;
     std::optional<Folder> found = Folder::Open(Utf8FromPath(existing), error);
     if (found) {
-      opened_.push_back(std::make_unique<Folder>(std::move(*found)));
+      base_ = std::make_unique<Folder>(std::move(*found));
       break;
     }
     if (existing.empty() || existing == existing.parent_path()) {
-      opened_.push_back(std::make_unique<Folder>(Utf8FromPath(existing)));
+      base_ = std::make_unique<Folder>(Utf8FromPath(existing));
       break;
     }
     // "a/b/" names "a/b": its last part is empty.
@@ -43,10 +48,11 @@ const Folder& MadeFolders::FolderOf(const std::string& file_path) {
     if (!part.empty()) missing.push_back(std::move(part));
     existing = existing.parent_path();
   }
+  const Folder* folder = base_.get();
   for (auto part = missing.rbegin(); part != missing.rend(); ++part) {
-    opened_.push_back(std::make_unique<Folder>(Child(*opened_.back(), *part)));
+    folder = &Child(*folder, *part);
   }
-  return *opened_.back();
+  return *folder;
 }
 
 }  // namespace brimwald
