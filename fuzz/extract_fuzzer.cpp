@@ -34,7 +34,7 @@ class Counter : public brimwald::ExtractListener {
 };
 
 // The files below `out`, each checked to lie in EXT_fuzz and to be a
-// finished one (a temporary name ends in ".tmp-" and hex digits).
+// finished one (a temporary file is named ".brimwald-XXXXXXXX.tmp").
 int CheckTree(const fs::path& out) {
   int files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
