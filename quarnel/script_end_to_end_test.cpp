@@ -393,6 +393,24 @@ std::map<std::string, std::string> ExtractedTree(const TempDir& root) {
   return tree;
 }
 
+// The paths where `tree` departs from `expected`: missing, different or
+// extra (paths, not bytes, which may be long).
+std::vector<std::string> Differing(
+    const std::map<std::string, std::string>& tree,
+    const std::map<std::string, std::string>& expected) {
+  std::vector<std::string> differing;
+  for (const auto& [path, bytes] : expected) {
+    auto found = tree.find(path);
+    if (found == tree.end() || found->second != bytes) {
+      differing.push_back(path);
+    }
+  }
+  for (const auto& entry : tree) {
+    if (!expected.contains(entry.first)) differing.push_back(entry.first);
+  }
+  return differing;
+}
+
 // Names as Windows reads them, duplicates, and a container whose name
 // starts with "-" (a cut must not read it as an option). Wine's cmd keeps
 // the trailing dots and spaces of a path's parts that Windows drops, so
@@ -435,17 +453,8 @@ TEST(ScriptEndToEndTest, ExtractLeavesTheTreeTheScriptLeaves) {
     RunRipScript(scripted.path(), BaseName(container.file_name));
   }
   std::map<std::string, std::string> tree = ExtractedTree(extracted);
-  std::map<std::string, std::string> expected = ExtractedTree(scripted);
-  std::vector<std::string> differing;  // paths, not bytes, when they differ
-  for (const auto& [path, bytes] : expected) {
-    auto found = tree.find(path);
-    if (found == tree.end() || found->second != bytes)
-      differing.push_back(path);
-  }
-  for (const auto& entry : tree) {
-    if (!expected.contains(entry.first)) differing.push_back(entry.first);
-  }
-  EXPECT_EQ(differing, std::vector<std::string>{});
+  EXPECT_EQ(Differing(tree, ExtractedTree(scripted)),
+            std::vector<std::string>{});
   // The Windows reading of the names, and the later duplicate winning.
   EXPECT_EQ(tree.count("EXT_-dash/a/b/.qvstr"), 1u);
   EXPECT_EQ(tree.count("EXT_-dash/lead/x.qvstr"), 1u);
@@ -528,15 +537,7 @@ TEST(ScriptEndToEndTest, SpelledDuplicatesLeaveTheTreeTheScriptLeaves) {
                 expected.begin(), expected.end(),
                 [](const auto& entry) { return !entry.first.ends_with("/"); }),
             paths);
-  std::vector<std::string> differing;
-  for (const auto& [path, bytes] : expected) {
-    auto found = tree.find(path);
-    if (found == tree.end() || found->second != bytes)
-      differing.push_back(path);
-  }
-  for (const auto& entry : tree) {
-    if (!expected.contains(entry.first)) differing.push_back(entry.first);
-  }
+  std::vector<std::string> differing = Differing(tree, expected);
   EXPECT_EQ(differing.size(), 0u);
   EXPECT_EQ(differing.empty() ? "" : differing[0], "");
 }
