@@ -72,9 +72,11 @@ std::string RangeProblem(int32_t first, int32_t last, int64_t input_size) {
 void CutRange(const std::string& input, const std::string& output,
               int32_t first, int32_t last) {
   InputFile source(input);
-  std::string why;
-  std::optional<int64_t> length = RangeLength(first, last, source.size(), &why);
-  if (!length) throw FileError("cannot cut", input, why);
+  std::optional<int64_t> length = RangeLength(first, last, source.size());
+  if (!length) {
+    throw FileError("cannot cut", input,
+                    RangeProblem(first, last, source.size()));
+  }
 #ifdef _WIN32
   // Windows reads every part of a path without its trailing dots and spaces
   // (a script's folder EXT_name. is EXT_name); the folders made here must be

@@ -25,14 +25,13 @@ std::optional<int32_t> ParseOffset(std::string_view text);
 std::string RangeProblem(int32_t first, int32_t last, int64_t input_size);
 
 /// Number of bytes FIRST..LAST (inclusive) cover in an input of `input_size`
-/// bytes; nothing, with RangeProblem() in `*why`, when they can't be cut.
+/// bytes; nothing when they can't be cut (RangeProblem() says why).
 ///
 /// An empty range (LAST = FIRST - 1) is valid wherever a non-empty one could
 /// start, from 0 up to and including `input_size`. A negative `input_size`
 /// holds no range. Inline, since a listing asks three times an entry.
 inline std::optional<int64_t> RangeLength(int32_t first, int32_t last,
-                                          int64_t input_size,
-                                          std::string* why = nullptr) {
+                                          int64_t input_size) {
   int64_t length = int64_t{last} - first + 1;
   // Testing first > input_size before subtracting keeps the subtraction
   // from overflowing for any input_size, even a (meaningless) negative one.
@@ -40,7 +39,6 @@ inline std::optional<int64_t> RangeLength(int32_t first, int32_t last,
       length <= input_size - first) {
     return length;
   }
-  if (why != nullptr) *why = RangeProblem(first, last, input_size);
   return std::nullopt;
 }
 

@@ -20,11 +20,11 @@ constexpr size_t kTempDigits = 8;
 
 // The folder of `path`, whose failure to open is the file's.
 Folder FolderOf(const std::string& path) {
-  std::error_code error;
-  std::optional<Folder> folder =
-      Folder::Open(Utf8FromPath(PathFromUtf8(path).parent_path()), error);
-  if (!folder) throw SystemFileError("cannot create", path, error);
-  return std::move(*folder);
+  try {
+    return Folder(Utf8FromPath(PathFromUtf8(path).parent_path()));
+  } catch (const Error& error) {
+    throw FileError("cannot create", path, error.what());
+  }
 }
 
 std::string NameOf(const std::string& path) {

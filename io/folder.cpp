@@ -3,17 +3,19 @@
 #include "base/error.h"
 
 namespace brimwald {
-namespace {
 
-Folder Opened(const std::string& path) {
+Folder::Folder(std::string path) : Folder(Opened(path)) {}
+
+Folder Folder::Opened(const std::string& path) {
   std::error_code error;
-  std::optional<Folder> opened = Folder::Open(path, error);
+  std::optional<Folder> opened = Open(path, error);
   if (!opened) throw SystemFileError("cannot open folder", path, error);
   return std::move(*opened);
 }
 
-}  // namespace
-
-Folder::Folder(std::string path) : Folder(Opened(path)) {}
+std::optional<Folder> Folder::OpenIfThere(std::string path) {
+  std::error_code ignored;
+  return Open(std::move(path), ignored);
+}
 
 }  // namespace brimwald

@@ -21,8 +21,8 @@ class Folder {
   /// `path` itself are followed: it is the caller's choice of place. Throws
   /// Error (kFile) when it isn't an existing folder.
   explicit Folder(std::string path);
-  /// The same, with the system's reason in `error` instead of an Error.
-  static std::optional<Folder> Open(std::string path, std::error_code& error);
+  /// The same, or nothing when it can't be opened.
+  static std::optional<Folder> OpenIfThere(std::string path);
   ~Folder();
   Folder(Folder&& other) noexcept;
   Folder& operator=(Folder&& other) noexcept;
@@ -48,6 +48,10 @@ class Folder {
  private:
   Folder(std::string path, NativeHandle handle)
       : path_(std::move(path)), handle_(handle) {}
+
+  /// Opens `path`, with the system's reason in `error` when it can't.
+  static std::optional<Folder> Open(std::string path, std::error_code& error);
+  static Folder Opened(const std::string& path);
 
   std::string path_;
   NativeHandle handle_;

@@ -1,7 +1,11 @@
 #include "io/folder_listing.h"
 
 #include <algorithm>
-#include <tuple>
+#include <filesystem>
+#include <system_error>
+
+#include "base/error.h"
+#include "io/utf8_path.h"
 
 namespace brimwald {
 namespace {
@@ -24,6 +28,26 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::vector<std::string> ListFilesEndingIn(const std::string& path,
+                                           std::string_view extension) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(
+      PathFromUtf8(path.empty() ? "." : path), error);
+  std::vector<std::string> names;
+  for (; !error && entries != std::filesystem::directory_iterator();
+       entries.increment(error)) {
+    std::string name = Utf8FromPath(entries->path().filename());
+    if (!EndsWithIgnoringCase(name, extension)) continue;
+    // A link to a file counts as the file, as opening it would; a link to a
+    // folder is left out with the folders.
+    std::error_code ignored;
+    if (!entries->is_directory(ignored)) names.push_back(std::move(name));
+  }
+  if (error) throw SystemFileError("cannot list", path, error);
+  SortIgnoringCase(names);
+  return names;
+}
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view extension) {
   if (name.size() < extension.size()) return false;

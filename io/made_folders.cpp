@@ -33,8 +33,7 @@ const Folder& MadeFolders::FolderOf(const std::string& file_path) {
   std::filesystem::path existing = PathFromUtf8(file_path).parent_path();
   std::vector<std::string> missing;  // innermost first
   while (true) {
-    std::error_code error;
-    std::optional<Folder> found = Folder::Open(Utf8FromPath(existing), error);
+    std::optional<Folder> found = Folder::OpenIfThere(Utf8FromPath(existing));
     if (found) {
       base_ = std::make_unique<Folder>(std::move(*found));
       break;
