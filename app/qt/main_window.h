@@ -34,8 +34,7 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  /// Shows a text to the user: an error that reached the top of an event,
-  /// or an extraction's report.
+  /// Shows the user an error that reached the top of an event.
   using Notice = std::function<void(const QString& text)>;
   /// Tells the user that a rip script is complete.
   using Beep = std::function<void()>;
