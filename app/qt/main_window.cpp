@@ -2,16 +2,17 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QElapsedTimer>
+#include <QCloseEvent>
 #include <QListWidgetItem>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressDialog>
 #include <QTimer>
-#include <algorithm>
 #include <utility>
 
+#include "app/qt/extract_worker.h"
+#include "app/qt/report_dialog.h"
 #include "ui_main_window.h"
 
 namespace brimwald {
@@ -19,13 +20,8 @@ namespace {
 
 // The item data that holds an entry's file name as the system gives it.
 constexpr int kNameBytesRole = Qt::UserRole;
-// The progress bar's range: thousandths of the work.
-constexpr int kProgressSteps = 1000;
-// How long an extraction runs before its progress dialog shows, and how
-// often it lets the window handle its events (the Cancel button's above
-// all).
+// How long an extraction runs before its progress dialog shows.
 constexpr int kProgressShowMs = 400;
-constexpr qint64 kEventsEveryMs = 30;
 
 QString Shown(const std::string& bytes) {
   // Bytes that aren't UTF-8 show as the replacement character.
@@ -34,18 +30,6 @@ QString Shown(const std::string& bytes) {
 
 std::string NameOf(const QListWidgetItem* item) {
   return item->data(kNameBytesRole).toByteArray().toStdString();
-}
-
-int ProgressStep(const ExtractProgress& progress) {
-  int64_t done = progress.bytes_done;
-  int64_t total = progress.bytes_total;
-  if (total <= 0) {
-    done = progress.entries_done;
-    total = progress.entries_total;
-  }
-  if (total <= 0) return kProgressSteps;
-  return static_cast<int>(std::min<int64_t>(done, total) * kProgressSteps /
-                          total);
 }
 
 }  // namespace
@@ -59,8 +43,12 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
         QMessageBox::critical(this, windowTitle(), description);
       }),
       beep_([] { QApplication::beep(); }),
-      report_extract_([this](const QString& report) {
-        QMessageBox::information(this, windowTitle(), report);
+      report_extract_([this](const ExtractReport& report) {
+        ReportDialog(report, windowTitle(), this).exec();
+      }),
+      ask_([this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) ==
+               QMessageBox::Yes;
       }) {
   ui_->setupUi(this);
   // Without a layout a label keeps its designed size; this one sizes itself
@@ -68,6 +56,7 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
   ui_->Label1->adjustSize();
   // The box shows the choice; only the list makes it.
   ui_->txtFileName->setReadOnly(true);
+  ui_->File1->setToolTip(QString::fromLocal8Bit(session_.FolderText()));
   FillFileList();
   // Selection changes, not current-item changes: tabbing into the list makes
   // its first entry current without choosing it, and must not inspect it.
@@ -86,7 +75,11 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
           &MainWindow::ShowListMenu);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A running extraction stops, and its thread ends, before the widgets
+  // its signals reach are gone.
+  delete worker_;
+}
 
 void MainWindow::SetErrorReport(Notice report) {
   report_error_ = std::move(report);
@@ -94,9 +87,11 @@ void MainWindow::SetErrorReport(Notice report) {
 
 void MainWindow::SetBeep(Beep beep) { beep_ = std::move(beep); }
 
-void MainWindow::SetExtractReport(Notice report) {
+void MainWindow::SetExtractReport(ExtractReportBox report) {
   report_extract_ = std::move(report);
 }
+
+void MainWindow::SetQuestion(Question question) { ask_ = std::move(question); }
 
 void MainWindow::FillFileList() {
   ListOutcome listed = session_.ListContainers();
@@ -185,34 +180,73 @@ void MainWindow::ShowListMenu(const QPoint& position) {
 }
 
 void MainWindow::ExtractSelection() {
-  QProgressDialog progress(tr("Extracting %1...").arg(ui_->txtFileName->text()),
-                           tr("Cancel"), 0, kProgressSteps, this);
-  progress.setWindowTitle(windowTitle());
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(kProgressShowMs);
-  progress.setAutoReset(false);
-  progress.setAutoClose(false);
-  progress.setValue(0);
-  QElapsedTimer since_events;
-  ExtractOutcome outcome = session_.Extract([&](const ExtractProgress& step) {
-    progress.setValue(ProgressStep(step));
-    // The extraction runs in this event: the dialog and its Cancel button
-    // only answer while it lets them. Until the dialog shows and blocks the
-    // window, the user's input waits, so that no other action of the window
-    // runs in the middle of this one.
-    if (!since_events.isValid() || since_events.elapsed() >= kEventsEveryMs) {
-      QApplication::processEvents(progress.isVisible()
-                                      ? QEventLoop::AllEvents
-                                      : QEventLoop::ExcludeUserInputEvents);
-      since_events.start();
-    }
-    return !progress.wasCanceled();
-  });
-  progress.close();
-  if (outcome.failed()) {
+  StartOutcome started = session_.StartExtract();
+  if (started.failed()) {
+    ReportError(started.error);
+    return;
+  }
+  SetBusy(true);
+  ShowProgress(Shown(started.progress_text));
+  worker_ = new ExtractWorker(std::move(started.job), this);
+  // The worker's signals come queued, from its thread.
+  connect(worker_, &ExtractWorker::Progressed, progress_,
+          &QProgressDialog::setValue);
+  connect(worker_, &QThread::finished, this, &MainWindow::FinishExtract);
+  connect(progress_, &QProgressDialog::canceled, worker_,
+          &ExtractWorker::Cancel);
+  worker_->start();
+}
+
+void MainWindow::ShowProgress(const QString& text) {
+  // Not modal: the window goes on repainting and moving, and its close
+  // button asks to stop the extraction.
+  progress_ = new QProgressDialog(text, tr("Cancel"), 0, kPermille, this);
+  progress_->setWindowTitle(windowTitle());
+  progress_->setWindowModality(Qt::NonModal);
+  progress_->setMinimumDuration(kProgressShowMs);
+  progress_->setAutoReset(false);
+  progress_->setAutoClose(false);
+  progress_->setValue(0);  // shows the dialog once kProgressShowMs have passed
+}
+
+void MainWindow::FinishExtract() {
+  worker_->wait();
+  ExtractOutcome outcome = worker_->outcome();
+  worker_->deleteLater();
+  worker_ = nullptr;
+  progress_->hide();
+  progress_->deleteLater();
+  progress_ = nullptr;
+  session_.FinishExtract();
+  SetBusy(false);
+  if (close_when_stopped_) {
+    close();
+  } else if (outcome.failed()) {
     ReportError(outcome.error);
   } else {
-    report_extract_(QString::fromLocal8Bit(outcome.Report()));
+    report_extract_(outcome.Report());
+  }
+}
+
+void MainWindow::SetBusy(bool busy) {
+  // A disabled list takes no click, key or context menu either. It gets
+  // its focus back, which disabling it moved on.
+  if (busy) list_had_focus_ = ui_->File1->hasFocus();
+  ui_->File1->setEnabled(!busy);
+  ui_->cmdRIP->setEnabled(!busy);
+  if (!busy && list_had_focus_) ui_->File1->setFocus();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!session_.extracting()) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (close_when_stopped_) return;
+  if (ask_(QString::fromLocal8Bit(session_.CloseQuestion()))) {
+    close_when_stopped_ = true;
+    worker_->Cancel();
   }
 }
 

@@ -2,6 +2,8 @@
 // inspection result, the RIP button and the name of the entry being ripped,
 // and the list's context menu with Extract. It draws what the WindowSession
 // gives back and routes the user's events to it; the logic is in the core.
+// An extraction runs on a worker thread, so that the window repaints and
+// moves meanwhile; its list and RIP wait until it ends.
 
 #ifndef BRIMWALD_APP_QT_MAIN_WINDOW_H_
 #define BRIMWALD_APP_QT_MAIN_WINDOW_H_
@@ -15,8 +17,10 @@
 #include "app/session/window_session.h"
 
 class QAction;
+class QCloseEvent;
 class QListWidgetItem;
 class QMenu;
+class QProgressDialog;
 
 namespace Ui {
 class Form1;
@@ -24,15 +28,20 @@ class Form1;
 
 namespace brimwald {
 
+class ExtractWorker;
+
 class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  /// Shows a text to the user: an error that reached the top of an event,
-  /// or an extraction's report.
+  /// Shows the user an error that reached the top of an event.
   using Notice = std::function<void(const QString& text)>;
   /// Tells the user that a rip script is complete.
   using Beep = std::function<void()>;
+  /// Shows the report that ends an extraction.
+  using ExtractReportBox = std::function<void(const ExtractReport& report)>;
+  /// Asks the user a yes-or-no question; true for yes.
+  using Question = std::function<bool(const QString& question)>;
 
   /// Creates the window from its design and lists the "*.str" files of
   /// `directory` (bytes, as the system names it; empty: the current
@@ -41,9 +50,11 @@ class MainWindow : public QWidget {
   /// nothing inspected until the user picks an entry. A folder that can't
   /// be listed is reported once the event loop runs. Errors are reported in
   /// a message box titled with the window's caption, the beep is the
-  /// system's, and an extraction's report is an information box.
+  /// system's, an extraction's report is a ReportDialog and the question
+  /// before closing during an extraction is a message box.
   explicit MainWindow(const std::string& directory = "",
                       QWidget* parent = nullptr);
+  /// Stops a running extraction and waits for its worker.
   ~MainWindow() override;
 
   /// Replaces the error report, e.g. so that tests never wait on a modal box.
@@ -51,7 +62,9 @@ class MainWindow : public QWidget {
   /// Replaces the beep that ends a successful rip.
   void SetBeep(Beep beep);
   /// Replaces the box that shows an extraction's report.
-  void SetExtractReport(Notice report);
+  void SetExtractReport(ExtractReportBox report);
+  /// Replaces the question asked before closing during an extraction.
+  void SetQuestion(Question question);
 
   /// Chooses the file `name` (a bare name in the window's folder) as a click
   /// would: selects its entry, and inspects it even when it isn't listed.
@@ -59,6 +72,9 @@ class MainWindow : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  /// During an extraction, asks whether to stop it; on yes the window
+  /// closes once the worker has stopped between two entries.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void FillFileList();
@@ -68,6 +84,9 @@ class MainWindow : public QWidget {
   void RipSelection();
   void ShowListMenu(const QPoint& position);
   void ExtractSelection();
+  void ShowProgress(const QString& text);
+  void FinishExtract();
+  void SetBusy(bool busy);
   void ShowInfo(const QString& text);
   void ReportError(const std::string& description);
 
@@ -80,7 +99,14 @@ class MainWindow : public QWidget {
   QListWidgetItem* pressed_chosen_ = nullptr;
   Notice report_error_;
   Beep beep_;
-  Notice report_extract_;
+  ExtractReportBox report_extract_;
+  Question ask_;
+  // While an extraction runs: its worker and its progress dialog.
+  ExtractWorker* worker_ = nullptr;
+  QProgressDialog* progress_ = nullptr;
+  // The user closed the window during the extraction and agreed to stop it.
+  bool close_when_stopped_ = false;
+  bool list_had_focus_ = false;
 };
 
 }  // namespace brimwald

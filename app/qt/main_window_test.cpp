@@ -8,16 +8,23 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 
+#include "app/qt/report_dialog.h"
+#include "io/utf8_path.h"
 #include "samples/container_builder.h"
 #include "testing/temp_dir.h"
 
@@ -28,6 +35,22 @@ using samples::ContainerBuilder;
 using testing::TempDir;
 
 constexpr char kTwoEntriesInfo[] = "VFS Start at: 0x20\r\nIncluded Files: 2";
+
+// A container of 200 MiB: kBigEntries entries of kBigBody bytes each, every
+// body a pattern of its own, so that a byte out of place shows.
+constexpr int kBigEntries = 50;
+constexpr size_t kBigBody = size_t{4} << 20;
+// How long a test waits for an extraction of it to end.
+constexpr int kExtractionMs = 120000;
+
+std::string BigBody(int index) {
+  std::string body(kBigBody, '\0');
+  for (size_t i = 0; i < body.size(); i += 4096) {
+    body[i] = static_cast<char>(index);
+    body[i + 1] = static_cast<char>(i >> 12);
+  }
+  return body;
+}
 
 // A window on a temporary folder, with the error report and the beep
 // recorded instead of shown and sounded.
@@ -46,7 +69,46 @@ class MainWindowTest : public ::testing::Test {
         ContainerBuilder::WithEntries({{"a", "h", "b"}}).Magic("zeqsndstream"));
   }
 
-  void Open(const std::string& folder = "") {
+  // Big.str, and what each of its entries' files must hold.
+  void BigContainer() {
+    std::vector<samples::TestEntry> entries;
+    for (int i = 0; i < kBigEntries; ++i) {
+      entries.push_back({"big" + std::to_string(i), "h", BigBody(i)});
+    }
+    ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+    for (int i = 0; i < kBigEntries; ++i) {
+      big_files_["EXT_big/big" + std::to_string(i) + ".qvstr"] =
+          builder.bytes().substr(32 + 72 * static_cast<size_t>(i), 72) + "h" +
+          entries[static_cast<size_t>(i)].body;
+    }
+    Container("big.str", builder);
+  }
+  // The files below EXT_big, each checked whole; how many there are.
+  size_t WholeBigFiles() const {
+    size_t count = 0;
+    for (const std::string& path : dir_.Tree()) {
+      if (path.back() == '/' || path == "big.str") continue;
+      auto expected = big_files_.find(path);
+      EXPECT_NE(expected, big_files_.end()) << path;
+      if (expected == big_files_.end()) continue;
+      EXPECT_TRUE(testing::ReadFile(dir_.File(path)) == expected->second)
+          << path;
+      ++count;
+    }
+    return count;
+  }
+  // Chooses big.str and starts its extraction from the list's menu.
+  void StartBigExtraction() {
+    ClickEntry("big.str");
+    PickFirstInNextMenu();
+    RightClickEntry("big.str");
+  }
+  bool WaitForReport() {
+    return QTest::qWaitFor([this] { return !reports_.empty(); }, kExtractionMs);
+  }
+
+  // With `own_reports`, the window shows its extraction reports itself.
+  void Open(const std::string& folder = "", bool own_reports = false) {
     window_ =
         std::make_unique<MainWindow>(folder.empty() ? dir_.path() : folder);
     window_->SetErrorReport([this](const QString& description) {
@@ -57,8 +119,14 @@ class MainWindowTest : public ::testing::Test {
       ++beeps_;
       name_at_beep_ = NameBox()->text();
     });
-    window_->SetExtractReport(
-        [this](const QString& report) { reports_ << report; });
+    if (!own_reports) {
+      window_->SetExtractReport(
+          [this](const ExtractReport& report) { reports_.push_back(report); });
+    }
+    window_->SetQuestion([this](const QString& question) {
+      questions_ << question;
+      return answer_;
+    });
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }
@@ -139,8 +207,11 @@ class MainWindowTest : public ::testing::Test {
   QString info_at_report_;
   int beeps_ = 0;
   QString name_at_beep_;
-  QStringList reports_;
+  std::vector<ExtractReport> reports_;
   QStringList menu_entries_;
+  QStringList questions_;
+  bool answer_ = false;
+  std::map<std::string, std::string> big_files_;
 };
 
 TEST_F(MainWindowTest, DesignGivesCaptionSizeAndPlaces) {
@@ -422,45 +493,211 @@ TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
   RightClickEntry("music.str");
   EXPECT_EQ(menu_entries_, QStringList{"Extract"});
   EXPECT_EQ(FileNameBox()->text(), "music.str");
+  ASSERT_TRUE(WaitForReport());
   EXPECT_EQ(dir_.Tree(), (std::vector<std::string>{
                              "EXT_music/", "EXT_music/a.qvstr",
                              "EXT_music/c.qvstr", "broken.str", "music.str"}));
   EXPECT_EQ(std::filesystem::file_size(dir_.File("EXT_music/a.qvstr")),
             72u + 1 + 4);
-  ASSERT_EQ(reports_.size(), 1);
-  EXPECT_TRUE(reports_[0].startsWith("2 files written"))
-      << reports_[0].toStdString();
-  EXPECT_TRUE(reports_[0].contains("1 entries failed:\nentry 1 'b'"))
-      << reports_[0].toStdString();
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(reports_[0].warning);
+  EXPECT_TRUE(reports_[0].summary.starts_with("2 files written to "))
+      << reports_[0].summary;
+  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
+      << reports_[0].summary;
+  EXPECT_TRUE(reports_[0].details.starts_with("entry 1 'b': "))
+      << reports_[0].details;
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+  EXPECT_TRUE(List()->isEnabled());
+  EXPECT_TRUE(RipButton()->isEnabled());
 }
 
-TEST_F(MainWindowTest, CancellingAnExtractStopsItAndLeavesNoPartialFile) {
-  Container("music.str",
-            ContainerBuilder::WithEntries(samples::SampleEntries(50)));
+TEST_F(MainWindowTest, ExtractWithoutAValidChoiceReportsTheError) {
+  InvalidContainer("broken.str");
+  Open();
+  ClickEntry("broken.str");
+  PickFirstInNextMenu();
+
+  PressMenuKey();
+  ASSERT_TRUE(
+      QTest::qWaitFor([this] { return !errors_.isEmpty(); }, kExtractionMs));
+  EXPECT_TRUE(errors_[0].contains("broken.str")) << errors_[0].toStdString();
+  EXPECT_TRUE(reports_.empty());
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"broken.str"});
+  EXPECT_TRUE(List()->isEnabled());
+}
+
+// The extraction of 200 MiB runs on the worker; the window's own thread
+// goes on painting and moving the window, and its list and RIP wait.
+TEST_F(MainWindowTest, TheWindowRepaintsAndMovesWhileALargeContainerExtracts) {
+  BigContainer();
+  Open();
+  int paints_while_busy = 0;
+  int moves_while_busy = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    window_->update();
+    window_->move(window_->pos() + QPoint(1, 0));
+  });
+  struct Counter : QObject {
+    std::function<void(QEvent::Type)> seen;
+    bool eventFilter(QObject*, QEvent* event) override {
+      seen(event->type());
+      return false;
+    }
+  } counter;
+  counter.seen = [&](QEvent::Type type) {
+    if (List()->isEnabled()) return;
+    if (type == QEvent::Paint) ++paints_while_busy;
+    if (type == QEvent::Move) ++moves_while_busy;
+  };
+  window_->installEventFilter(&counter);
+
+  StartBigExtraction();
+  ASSERT_FALSE(List()->isEnabled());
+  ASSERT_FALSE(RipButton()->isEnabled());
+  ticker.start(5);
+  ASSERT_TRUE(WaitForReport());
+  ticker.stop();
+  window_->removeEventFilter(&counter);
+
+  EXPECT_GE(paints_while_busy, 2);
+  EXPECT_GE(moves_while_busy, 2);
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(reports_[0].summary.starts_with("50 files written"))
+      << reports_[0].summary;
+  EXPECT_FALSE(reports_[0].warning);
+  EXPECT_EQ(WholeBigFiles(), static_cast<size_t>(kBigEntries));
+  EXPECT_TRUE(List()->isEnabled());
+}
+
+TEST_F(MainWindowTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
+  BigContainer();
   Open();
   window_->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-  ClickEntry("music.str");
+  ClickEntry("big.str");
   PickFirstInNextMenu();
-  // Cancel as soon as the extraction first lets the window answer.
-  OnceFound(
-      [this] { return window_->findChild<QProgressDialog*>(); },
-      [](QWidget* progress) { progress->findChild<QPushButton*>()->click(); });
-
   PressMenuKey();
   EXPECT_EQ(menu_entries_, QStringList{"Extract"});
-  ASSERT_EQ(reports_.size(), 1);
-  EXPECT_TRUE(reports_[0].startsWith("Stopped. 1 files written"))
-      << reports_[0].toStdString();
-  // The first entry's file, and no other file or temporary one.
-  std::vector<std::string> tree = dir_.Tree();
-  ASSERT_EQ(
-      std::count_if(tree.begin(), tree.end(),
-                    [](const std::string& path) { return path.back() != '/'; }),
-      2);
-  EXPECT_EQ(tree.back(), "music.str");
+
+  // Cancel as soon as the first entry's progress reaches the dialog.
+  auto* progress = window_->findChild<QProgressDialog*>();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(progress->labelText().startsWith("Extracting big.str"))
+      << progress->labelText().toStdString();
+  QObject::connect(progress->findChild<QProgressBar*>(),
+                   &QProgressBar::valueChanged, progress, [progress](int) {
+                     progress->findChild<QPushButton*>()->click();
+                   });
+  ASSERT_TRUE(WaitForReport());
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(reports_[0].summary.starts_with("Stopped. "))
+      << reports_[0].summary;
+  // No other file, no temporary one, and every one whole.
+  size_t whole = WholeBigFiles();
+  EXPECT_GE(whole, 1u);
+  EXPECT_LT(whole, static_cast<size_t>(kBigEntries));
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST_F(MainWindowTest, ClosingDuringAnExtractionAsksToStopItFirst) {
+  BigContainer();
+  Open();
+  StartBigExtraction();
+
+  answer_ = false;
+  EXPECT_FALSE(window_->close());
+  ASSERT_EQ(questions_.size(), 1);
+  EXPECT_TRUE(questions_[0].contains("big.str")) << questions_[0].toStdString();
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_FALSE(List()->isEnabled());
+
+  answer_ = true;
+  window_->close();
+  EXPECT_EQ(questions_.size(), 2);
+  ASSERT_TRUE(
+      QTest::qWaitFor([this] { return !window_->isVisible(); }, kExtractionMs));
+  // Closed without a report, once the files written were whole.
+  EXPECT_TRUE(reports_.empty());
+  EXPECT_LT(WholeBigFiles(), static_cast<size_t>(kBigEntries));
+}
+
+TEST_F(MainWindowTest, ClosingWhenIdleAsksNothing) {
+  Open();
+  EXPECT_TRUE(window_->close());
+  EXPECT_TRUE(questions_.isEmpty());
+}
+
+TEST_F(MainWindowTest, TheListsTooltipShowsTheFolder) {
+  Open();
+  EXPECT_TRUE(std::filesystem::equivalent(
+      PathFromUtf8(List()->toolTip().toStdString()), PathFromUtf8(dir_.path())))
+      << List()->toolTip().toStdString();
+  EXPECT_TRUE(
+      std::filesystem::path(List()->toolTip().toStdString()).is_absolute());
+}
+
+// The box itself, as the window shows it unless told otherwise.
+TEST_F(MainWindowTest, TheReportBoxWarnsAndListsEveryFailure) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries(samples::SampleEntries(300));
+  for (int32_t i = 0; i < 300; i += 2) {
+    builder.Int32(32 + 72 * static_cast<size_t>(i) + 16, -2);  // BodySize
+  }
+  Container("music.str", builder);
+  Open("", /*own_reports=*/true);
+  bool checked = false;
+  OnceFound(
+      [] {
+        return qobject_cast<ReportDialog*>(QApplication::activeModalWidget());
+      },
+      [&](QWidget* box) {
+        auto* summary = box->findChild<QLabel*>("summary");
+        auto* details = box->findChild<QPlainTextEdit*>("details");
+        auto* icon = box->findChild<QLabel*>("icon");
+        checked = true;
+        static_cast<ReportDialog*>(box)->accept();
+        ASSERT_TRUE(summary && details && icon);
+        EXPECT_EQ(box->windowTitle(), window_->windowTitle());
+        EXPECT_TRUE(summary->text().endsWith("; 150 entries failed."))
+            << summary->text().toStdString();
+        EXPECT_EQ(details->blockCount(), 150);
+        EXPECT_TRUE(details->toPlainText().startsWith("entry 0 '"));
+        EXPECT_TRUE(details->document()->lastBlock().text().startsWith(
+            "entry 298 'voice\\en\\track298': body: "))
+            << details->document()->lastBlock().text().toStdString();
+        EXPECT_TRUE(details->isReadOnly());
+        EXPECT_GT(details->verticalScrollBar()->maximum(), 0);
+        // The box fits the screen however many entries failed.
+        EXPECT_LT(box->sizeHint().height(), 600);
+        const int size =
+            box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+        EXPECT_EQ(icon->pixmap().toImage(),
+                  box->style()
+                      ->standardIcon(QStyle::SP_MessageBoxWarning)
+                      .pixmap(size, size)
+                      .toImage());
+      });
+  ClickEntry("music.str");
+  PickFirstInNextMenu();
+  PressMenuKey();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return checked; }, kExtractionMs));
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST(ReportDialogTest, WithoutFailuresInformsAndHasNoDetails) {
+  ExtractReport report{false, "3 files written to EXT_a.", ""};
+  ReportDialog box(report, "title");
+  EXPECT_EQ(box.findChild<QLabel*>("summary")->text(),
+            "3 files written to EXT_a.");
+  EXPECT_EQ(box.findChild<QPlainTextEdit*>("details"), nullptr);
+  const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+  EXPECT_EQ(box.findChild<QLabel*>("icon")->pixmap().toImage(),
+            box.style()
+                ->standardIcon(QStyle::SP_MessageBoxInformation)
+                .pixmap(size, size)
+                .toImage());
 }
 
 }  // namespace

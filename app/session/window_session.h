@@ -3,26 +3,26 @@
 // what the window shows, and an error that reaches the top of an action
 // comes back as its description for the window's message box; the toolkit's
 // own code only draws and routes events.
+//
+// An extraction runs on a worker thread while the window goes on: the
+// session hands out the job the worker runs and counts itself busy until
+// the window tells it the job has ended. Meanwhile the window starts no
+// other action, and asks before it closes.
 
 #ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 #define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/session/action_outcome.h"
+#include "app/session/extract_job.h"
+#include "app/session/extract_report.h"
 #include "container/selection.h"
-#include "extract/extract.h"
 
 namespace brimwald {
-
-/// The outcome of an action: what it shows, or the error to report.
-struct ActionOutcome {
-  /// Empty when the action went well.
-  std::string error;
-  bool failed() const { return !error.empty(); }
-};
 
 struct ListOutcome : ActionOutcome {
   /// File names as the system gives them (bytes).
@@ -41,20 +41,16 @@ struct RipOutcome : ActionOutcome {
   bool beep = false;
 };
 
-struct ExtractOutcome : ActionOutcome {
-  ExtractResult result;
-  /// "entry <index> '<name>': <reason>" for the first failed entries.
-  std::vector<std::string> failures;
-  /// The short report shown at the end: files written, entries that failed.
-  std::string Report() const;
+struct StartOutcome : ActionOutcome {
+  /// The extraction for the worker thread; null after an error.
+  std::unique_ptr<ExtractJob> job;
+  /// The progress dialog's text: "Extracting <FileName>...".
+  std::string progress_text;
 };
 
 /// Keeps the window's Selection for its whole life.
 class WindowSession {
  public:
-  /// How many failed entries an extraction's report names.
-  static constexpr size_t kReportedFailures = 10;
-
   /// A session in the folder `directory` ("" for the current one), where
   /// containers are listed and read and scripts written. Nothing is chosen.
   explicit WindowSession(std::string directory = "");
@@ -65,14 +61,27 @@ class WindowSession {
   /// The user chose `name` (a bare file name from the list): inspects it.
   ChooseOutcome Choose(const std::string& name);
 
-  /// RIP: writes the chosen container's script.
+  /// RIP: writes the chosen container's script, on the calling thread.
   RipOutcome Rip();
 
-  /// Extracts the chosen container into EXT_<BaseName> beside it. `progress`
-  /// is called after every entry; returning false stops the extraction,
-  /// which keeps the files already complete and leaves no partial one.
-  ExtractOutcome Extract(
-      const std::function<bool(const ExtractProgress&)>& progress);
+  /// Extract: hands out the extraction of the chosen container into
+  /// EXT_<BaseName> beside it, for a worker thread to run, and is busy from
+  /// now until FinishExtract(). Fails while another extraction runs; what
+  /// the choice lacks the job's outcome reports.
+  StartOutcome StartExtract();
+
+  /// The worker has ended the extraction that StartExtract() handed out.
+  void FinishExtract();
+
+  /// Whether an extraction runs: the window then starts no other action.
+  bool extracting() const { return extracting_.has_value(); }
+
+  /// What the window asks when the user closes it during an extraction; a
+  /// yes stops the extraction first.
+  std::string CloseQuestion() const;
+
+  /// What the file list's tooltip shows: the folder the window works in.
+  std::string FolderText() const;
 
   const std::string& directory() const { return directory_; }
   const Selection& selection() const { return selection_; }
@@ -80,6 +89,8 @@ class WindowSession {
  private:
   std::string directory_;
   Selection selection_;
+  // The name of the container being extracted, while one is.
+  std::optional<std::string> extracting_;
 };
 
 }  // namespace brimwald

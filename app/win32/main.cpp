@@ -12,8 +12,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     brimwald::win32::MainWindow window(instance, "");
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-      // Tab and the arrow keys move between the controls.
-      if (::IsDialogMessageW(window.handle(), &message)) continue;
+      // Tab and the arrow keys move between the controls; Esc cancels an
+      // extraction's progress.
+      if (window.TakeDialogMessage(message)) continue;
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }

@@ -1,7 +1,12 @@
 #include "app/win32/main_window.h"
 
-#include <stdexcept>
+#include <commctrl.h>
+#include <windowsx.h>
 
+#include <stdexcept>
+#include <utility>
+
+#include "app/win32/report_dialog.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -42,6 +47,10 @@ constexpr Design kDesign[] = {
 };
 
 void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
+  // The progress bar and the tooltip.
+  INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                   ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
   WNDCLASSEXW form = {};
   form.cbSize = sizeof form;
   if (::GetClassInfoExW(instance, kClassName, &form)) return;
@@ -80,6 +89,17 @@ MainWindow::MainWindow(HINSTANCE instance, std::string directory)
                       MB_OK | MB_ICONERROR);
       }),
       beep_([] { ::MessageBeep(MB_OK); }),
+      report_extract_([this](const ExtractReport& report) {
+        try {
+          ShowExtractReport(window_, kCaption, report);
+        } catch (const std::exception& error) {
+          report_error_(Widen(error.what()));
+        }
+      }),
+      ask_([this](const std::wstring& question) {
+        return ::MessageBoxW(window_, question.c_str(), kCaption,
+                             MB_YESNO | MB_ICONQUESTION) == IDYES;
+      }),
       closed_([] { ::PostQuitMessage(0); }) {
   RegisterClassOnce(instance, &Procedure);
   RECT frame = {0, 0, kClientWidth, kClientHeight};
@@ -90,11 +110,14 @@ MainWindow::MainWindow(HINSTANCE instance, std::string directory)
       instance, this);
   if (window_ == nullptr) throw std::runtime_error("cannot create the window");
   CreateControls();
+  AddFolderTip(instance);
   FillFileList();
   ::ShowWindow(window_, SW_SHOWDEFAULT);
 }
 
 MainWindow::~MainWindow() {
+  worker_.reset();
+  progress_.reset();
   if (window_ != nullptr) {
     closed_ = nullptr;
     ::DestroyWindow(window_);
@@ -121,17 +144,45 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wparam,
   return self->Handle(message, wparam, lparam);
 }
 
+bool MainWindow::TakeDialogMessage(MSG& message) {
+  if (progress_ && ::IsDialogMessageW(progress_->handle(), &message)) {
+    return true;
+  }
+  return window_ != nullptr && ::IsDialogMessageW(window_, &message);
+}
+
 LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
-  // Exactly two events: a choice in File1 and a click on cmdRIP.
-  if (message == WM_COMMAND) {
-    if (LOWORD(wparam) == kFile1 && HIWORD(wparam) == LBN_SELCHANGE) {
-      Choose();
+  // The user's events: a choice in File1, a click on cmdRIP, the list's
+  // context menu, and closing the window; then the worker's messages.
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kFile1 && HIWORD(wparam) == LBN_SELCHANGE) {
+        Choose();
+        return 0;
+      }
+      if (LOWORD(wparam) == kCmdRip && HIWORD(wparam) == BN_CLICKED) {
+        Rip();
+        return 0;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wparam) == control(kFile1)) {
+        ShowListMenu(lparam);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      if (session_.extracting()) {
+        AskToStop();
+        return 0;
+      }
+      break;
+    case ExtractWorker::kProgressMessage:
+      if (progress_) progress_->SetValue(static_cast<int>(wparam));
       return 0;
-    }
-    if (LOWORD(wparam) == kCmdRip && HIWORD(wparam) == BN_CLICKED) {
-      Rip();
+    case ExtractWorker::kDoneMessage:
+      FinishExtract();
       return 0;
-    }
   }
   return ::DefWindowProcW(window_, message, wparam, lparam);
 }
@@ -150,6 +201,25 @@ void MainWindow::CreateControls() {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
   SetLabel(kLabel1, TextOf(control(kLabel1)));
+}
+
+void MainWindow::AddFolderTip(HINSTANCE instance) {
+  folder_tip_ = ::CreateWindowExW(
+      0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+      nullptr, instance, nullptr);
+  if (folder_tip_ == nullptr) {
+    throw std::runtime_error("cannot create the list's tooltip");
+  }
+  folder_text_ = Widen(session_.FolderText());
+  TTTOOLINFOW tool = {};
+  // The size every version of the common controls takes.
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control(kFile1));
+  tool.lpszText = folder_text_.data();
+  ::SendMessageW(folder_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::FillFileList() {
@@ -184,6 +254,110 @@ void MainWindow::Rip() {
   }
   if (ripped.beep) beep_();
   if (ripped.failed()) report_error_(Widen(ripped.error));
+}
+
+void MainWindow::ShowListMenu(LPARAM at) {
+  HWND list = control(kFile1);
+  POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (point.x == -1 && point.y == -1) {
+    // The menu key: the menu opens under the chosen entry, or at the
+    // list's corner, and acts on the current choice.
+    point = {0, 0};
+    LRESULT index = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
+    RECT item;
+    if (index >= 0 &&
+        ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+      point = {item.left, item.bottom};
+    }
+    ::ClientToScreen(list, &point);
+  } else {
+    ChooseEntryAt(point);
+  }
+  HMENU menu = ::CreatePopupMenu();
+  ::AppendMenuW(menu, MF_STRING, kExtractCommand, L"Extract");
+  // The extraction starts once the menu has closed, outside its loop.
+  UINT chosen = static_cast<UINT>(
+      ::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                         point.x, point.y, window_, nullptr));
+  ::DestroyMenu(menu);
+  if (chosen == kExtractCommand) ExtractSelection();
+}
+
+void MainWindow::ChooseEntryAt(POINT on_screen) {
+  // A right press on an entry chooses it, as a left click would; on the
+  // chosen entry or below the last it changes nothing.
+  HWND list = control(kFile1);
+  ::ScreenToClient(list, &on_screen);
+  LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0,
+                               MAKELPARAM(on_screen.x, on_screen.y));
+  if (HIWORD(hit) != 0) return;
+  const LRESULT index = LOWORD(hit);
+  if (index == ::SendMessageW(list, LB_GETCURSEL, 0, 0)) return;
+  ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  Choose();
+}
+
+void MainWindow::ExtractSelection() {
+  StartOutcome started = session_.StartExtract();
+  if (started.failed()) {
+    report_error_(Widen(started.error));
+    return;
+  }
+  try {
+    progress_ = std::make_unique<ProgressDialog>(
+        window_, kCaption, Widen(started.progress_text), [this] {
+          if (worker_) worker_->Cancel();
+        });
+    worker_ = std::make_unique<ExtractWorker>(std::move(started.job), window_);
+  } catch (const std::exception& error) {
+    progress_.reset();
+    session_.FinishExtract();
+    report_error_(Widen(error.what()));
+    return;
+  }
+  SetBusy(true);
+}
+
+void MainWindow::FinishExtract() {
+  if (!worker_) return;
+  ExtractOutcome outcome = worker_->Finish();
+  worker_.reset();
+  progress_.reset();
+  session_.FinishExtract();
+  SetBusy(false);
+  if (close_when_stopped_) {
+    ::DestroyWindow(window_);
+  } else if (outcome.failed()) {
+    report_error_(Widen(outcome.error));
+  } else {
+    report_extract_(outcome.Report());
+  }
+}
+
+void MainWindow::SetBusy(bool busy) {
+  // A disabled control takes no input, so the focus leaves it for the
+  // window and comes back afterwards.
+  HWND list = control(kFile1);
+  HWND rip = control(kCmdRip);
+  if (busy) {
+    HWND focus = ::GetFocus();
+    focus_before_ = focus == list || focus == rip ? focus : nullptr;
+    if (focus_before_ != nullptr) ::SetFocus(window_);
+  }
+  ::EnableWindow(list, !busy);
+  ::EnableWindow(rip, !busy);
+  if (!busy && focus_before_ != nullptr) {
+    ::SetFocus(std::exchange(focus_before_, nullptr));
+  }
+}
+
+void MainWindow::AskToStop() {
+  if (close_when_stopped_) return;
+  if (ask_(Widen(session_.CloseQuestion()))) {
+    close_when_stopped_ = true;
+    if (worker_) worker_->Cancel();
+  }
 }
 
 void MainWindow::SetLabel(ControlId id, const std::wstring& text) {

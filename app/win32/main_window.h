@@ -1,6 +1,9 @@
 // Form1 on Windows: the window's design drawn with the Win32 API. What the
 // window does lives in WindowSession (app/session/window_session.h); this file
-// only draws the controls and routes their two events to it.
+// only draws the controls and routes their events to it: a choice in the
+// list, RIP, and Extract from the list's context menu. An extraction runs on
+// a worker thread, so that the window repaints and moves meanwhile; its
+// list and RIP wait until it ends.
 
 #ifndef BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
 #define BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
@@ -8,10 +11,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/session/window_session.h"
+#include "app/win32/extract_worker.h"
+#include "app/win32/progress_dialog.h"
 
 namespace brimwald::win32 {
 
@@ -34,14 +40,24 @@ class MainWindow {
   using ErrorReport = std::function<void(const std::wstring& description)>;
   /// Tells the user that a script is complete.
   using Beep = std::function<void()>;
+  /// Shows the report that ends an extraction.
+  using ExtractReportBox = std::function<void(const ExtractReport& report)>;
+  /// Asks the user a yes-or-no question (UTF-16); true for yes.
+  using Question = std::function<bool(const std::wstring& question)>;
+
+  /// The list's context menu's one command.
+  static constexpr UINT kExtractCommand = 1;
 
   /// Creates and shows the window for the containers of `directory` (""
   /// for the current folder), whose list it fills once, now. Errors go to
   /// a message box titled with the caption, completion to the system beep,
-  /// and closing the window ends the thread's message loop, until the
-  /// setters below say otherwise. Throws std::runtime_error when Windows
-  /// can't create the window.
+  /// an extraction's report to its box (report_dialog.h), the question
+  /// before closing during an extraction to a message box, and closing the
+  /// window ends the thread's message loop, until the setters below say
+  /// otherwise. Throws std::runtime_error when Windows can't create the
+  /// window.
   MainWindow(HINSTANCE instance, std::string directory);
+  /// Stops a running extraction and waits for its worker.
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -50,18 +66,40 @@ class MainWindow {
   void SetBeep(Beep beep) { beep_ = std::move(beep); }
   /// What closing the window does after it is gone.
   void SetClosed(std::function<void()> closed) { closed_ = std::move(closed); }
+  void SetExtractReport(ExtractReportBox report) {
+    report_extract_ = std::move(report);
+  }
+  void SetQuestion(Question question) { ask_ = std::move(question); }
+
+  /// Gives `message` to the window or its progress dialog when it is theirs
+  /// to move the focus (Tab, the arrows) or press a button (Enter, Esc);
+  /// true when one took it, and the message loop then skips it.
+  bool TakeDialogMessage(MSG& message);
 
   HWND handle() const { return window_; }
   HWND control(ControlId id) const { return ::GetDlgItem(window_, id); }
+  /// The tooltip that shows the folder on the list.
+  HWND folder_tip() const { return folder_tip_; }
+  /// The progress dialog while an extraction runs, else null.
+  HWND progress_dialog() const {
+    return progress_ ? progress_->handle() : nullptr;
+  }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam,
                                     LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
+  void AddFolderTip(HINSTANCE instance);
   void FillFileList();
   void Choose();
   void Rip();
+  void ShowListMenu(LPARAM at);
+  void ChooseEntryAt(POINT on_screen);
+  void ExtractSelection();
+  void FinishExtract();
+  void SetBusy(bool busy);
+  void AskToStop();
   /// Sets a label's text and sizes the label to it.
   void SetLabel(ControlId id, const std::wstring& text);
 
@@ -69,9 +107,20 @@ class MainWindow {
   std::vector<std::string> names_;  // File1's entries, as the system names them
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
+  HWND folder_tip_ = nullptr;
+  std::wstring folder_text_;  // the tooltip's text, which it doesn't copy
   ErrorReport report_error_;
   Beep beep_;
+  ExtractReportBox report_extract_;
+  Question ask_;
   std::function<void()> closed_;
+  // While an extraction runs: its worker and its progress dialog.
+  std::unique_ptr<ExtractWorker> worker_;
+  std::unique_ptr<ProgressDialog> progress_;
+  // The user closed the window during the extraction and agreed to stop it.
+  bool close_when_stopped_ = false;
+  // The control that had the focus when the extraction disabled it.
+  HWND focus_before_ = nullptr;
 };
 
 /// `bytes` with each byte as the character of that number (Latin-1), as

@@ -1,13 +1,20 @@
 #include "app/win32/main_window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 
+#include "app/win32/report_dialog.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
+#include "testing/command_result.h"
 #include "testing/temp_dir.h"
+#include "text/wide_text.h"
 
 namespace brimwald::win32 {
 namespace {
@@ -33,20 +40,84 @@ RECT PlaceOf(HWND window, HWND control) {
   return place;
 }
 
-class MainWindowTest : public ::testing::Test {
+// How long a test waits for an extraction to end.
+constexpr DWORD kExtractionMs = 120000;
+
+// Runs the thread's messages, as the program's loop does, until `done` or
+// until `timeout_ms` have passed; false then.
+bool RunMessagesUntil(MainWindow* window, const std::function<bool()>& done,
+                      DWORD timeout_ms = kExtractionMs) {
+  const ULONGLONG start = ::GetTickCount64();
+  while (!done()) {
+    if (::GetTickCount64() - start > timeout_ms) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (window != nullptr && window->TakeDialogMessage(message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+// The context menu the next test step opens: its entries, and a press of
+// the first, typed as a user would (Down, Enter) once it is up.
+std::vector<std::wstring> menu_entries;
+void CALLBACK PickFirstMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || !::IsWindowVisible(menu)) return;
+  ::KillTimer(nullptr, timer);
+  auto* items =
+      reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < ::GetMenuItemCount(items); ++i) {
+    wchar_t text[64] = L"";
+    ::GetMenuStringW(items, static_cast<UINT>(i), text,
+                     static_cast<int>(std::size(text)), MF_BYPOSITION);
+    menu_entries.push_back(text);
+  }
+  ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+void PickFirstInNextMenu() {
+  menu_entries.clear();
+  ::SetTimer(nullptr, 0, 10, &PickFirstMenuEntry);
+}
+
+// Real input, through the system's queue, as a user's.
+void Send(std::vector<INPUT> inputs) {
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+INPUT Key(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+INPUT Mouse(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  return input;
+}
+
+// A window on a temporary folder, with what it reports recorded instead of
+// shown.
+class WindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() {
-    auto two = ContainerBuilder::WithEntries(
-        {{"sfx/door.wav", "h", "b"}, {"caf\xE9.wav", "", "x"}});
-    testing::WriteFile(dir_.File(kMusica), two.bytes());
-    testing::WriteFile(dir_.File(kNote), two.bytes());
-    testing::WriteFile(dir_.File("bad.str"), "not a container");
-    testing::WriteFile(dir_.File("notes.txt"), "");
+  void Open() {
     window_.emplace(::GetModuleHandleW(nullptr), dir_.path());
     window_->SetErrorReport(
         [this](const std::wstring& error) { errors_.push_back(error); });
     window_->SetBeep([this] { ++beeps_; });
-    window_->SetClosed([] {});
+    window_->SetClosed([this] { closed_ = true; });
+    window_->SetExtractReport(
+        [this](const ExtractReport& report) { reports_.push_back(report); });
+    window_->SetQuestion([this](const std::wstring& question) {
+      questions_.push_back(question);
+      return answer_;
+    });
   }
 
   void Choose(int index) {
@@ -57,6 +128,81 @@ class MainWindowTest : public ::testing::Test {
                    reinterpret_cast<LPARAM>(list));
   }
   void ClickRip() { ::SendMessageW(window_->control(kCmdRip), BM_CLICK, 0, 0); }
+  // Right-clicks the list's entry `index` with the mouse, then runs the
+  // window until the extraction that the menu starts has started.
+  bool RightClickEntry(int index) {
+    HWND list = window_->control(kFile1);
+    ::SetForegroundWindow(window_->handle());
+    RECT item;
+    ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+    POINT at = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ::ClientToScreen(list, &at);
+    ::SetCursorPos(at.x, at.y);
+    Send({Mouse(MOUSEEVENTF_RIGHTDOWN), Mouse(MOUSEEVENTF_RIGHTUP)});
+    return RunUntilBusy();
+  }
+  // Shift+F10 in the list, which has the focus; then as above.
+  bool PressMenuKey() {
+    ::SetForegroundWindow(window_->handle());
+    ::SetFocus(window_->control(kFile1));
+    Send({Key(VK_SHIFT, false), Key(VK_F10, false), Key(VK_F10, true),
+          Key(VK_SHIFT, true)});
+    return RunUntilBusy();
+  }
+  // Runs the window until an extraction has started, or has even ended
+  // (a broken container ends it at once).
+  bool RunUntilBusy() {
+    const size_t outcomes = reports_.size() + errors_.size();
+    return RunMessagesUntil(
+        &*window_,
+        [this, outcomes] {
+          return Busy() || reports_.size() + errors_.size() > outcomes;
+        },
+        10000);
+  }
+  bool WaitForReport() {
+    return RunMessagesUntil(&*window_, [this] { return !reports_.empty(); });
+  }
+  // Big.str: kBigEntries entries of 4 MiB, each with a pattern of its
+  // own; and what each entry's file must hold.
+  static constexpr int kBigEntries = 30;
+  void BigContainer() {
+    std::vector<samples::TestEntry> entries;
+    for (int i = 0; i < kBigEntries; ++i) {
+      std::string body(size_t{4} << 20, '\0');
+      for (size_t at = 0; at < body.size(); at += 4096) {
+        body[at] = static_cast<char>(i);
+        body[at + 1] = static_cast<char>(at >> 12);
+      }
+      entries.push_back({"big" + std::to_string(i), "h", std::move(body)});
+    }
+    ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+    for (int i = 0; i < kBigEntries; ++i) {
+      big_files_["EXT_big/big" + std::to_string(i) + ".qvstr"] =
+          builder.bytes().substr(32 + 72 * static_cast<size_t>(i), 72) + "h" +
+          entries[static_cast<size_t>(i)].body;
+    }
+    builder.WriteTo(dir_.File("big.str"));
+  }
+  // The files below EXT_big, each checked whole; how many there are.
+  size_t WholeBigFiles() const {
+    size_t count = 0;
+    for (const std::string& path : dir_.Tree()) {
+      if (path.back() == '/' || path == "big.str") continue;
+      auto expected = big_files_.find(path);
+      EXPECT_NE(expected, big_files_.end()) << path;
+      if (expected == big_files_.end()) continue;
+      EXPECT_TRUE(testing::ReadFile(dir_.File(path)) == expected->second)
+          << path;
+      ++count;
+    }
+    return count;
+  }
+  bool Busy() const {
+    return !::IsWindowEnabled(window_->control(kFile1)) &&
+           !::IsWindowEnabled(window_->control(kCmdRip));
+  }
   std::wstring Text(ControlId id) const { return TextOf(window_->control(id)); }
   bool Exists(const std::string& name) const {
     return std::filesystem::exists(PathFromUtf8(dir_.File(name)));
@@ -66,6 +212,24 @@ class MainWindowTest : public ::testing::Test {
   std::optional<MainWindow> window_;
   std::vector<std::wstring> errors_;
   int beeps_ = 0;
+  bool closed_ = false;
+  std::vector<ExtractReport> reports_;
+  std::vector<std::wstring> questions_;
+  bool answer_ = false;
+  std::map<std::string, std::string> big_files_;
+};
+
+class MainWindowTest : public WindowTest {
+ protected:
+  MainWindowTest() {
+    auto two = ContainerBuilder::WithEntries(
+        {{"sfx/door.wav", "h", "b"}, {"caf\xE9.wav", "", "x"}});
+    testing::WriteFile(dir_.File(kMusica), two.bytes());
+    testing::WriteFile(dir_.File(kNote), two.bytes());
+    testing::WriteFile(dir_.File("bad.str"), "not a container");
+    testing::WriteFile(dir_.File("notes.txt"), "");
+    Open();
+  }
 };
 
 TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
@@ -171,6 +335,227 @@ TEST(MainWindowErrorBoxTest, IsTitledWithTheCaption) {
   ::SendMessageW(window.control(kCmdRip), BM_CLICK, 0, 0);  // nothing chosen
   ::UnhookWindowsHookEx(hook);
   EXPECT_EQ(shown_box_title, kCaption);
+}
+
+using WindowExtractTest = WindowTest;
+
+// The files below `root`, by their paths relative to it, with what they hold.
+std::map<std::string, std::string> FilesBelow(const testing::TempDir& dir,
+                                              const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const std::string& path : dir.Tree()) {
+    if (path.starts_with(root) && path.back() != '/') {
+      files[path.substr(root.size())] = testing::ReadFile(dir.File(path));
+    }
+  }
+  return files;
+}
+
+TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries({{"sfx/door.wav", "h", "body"},
+                                     {"voice/en/hello", "hh", "bb"},
+                                     {"broken", "h", "b"},
+                                     {"caf\xE9.wav", "", "x"}});
+  builder.Int32(32 + 72 * 2 + 16, 1 << 20);  // entry 2's body: past the end
+  builder.WriteTo(dir_.File("music.str"));
+  testing::WriteFile(dir_.File("a.str"), "not a container");
+  Open();
+  PickFirstInNextMenu();
+
+  ASSERT_TRUE(RightClickEntry(1));
+  EXPECT_EQ(menu_entries, std::vector<std::wstring>{L"Extract"});
+  EXPECT_EQ(Text(kTxtFileName), L"music.str");  // the right click chose it
+  ASSERT_TRUE(WaitForReport());
+  EXPECT_FALSE(Busy());
+
+  testing::TempDir by_cli;
+  testing::CommandResult cli = testing::RunProgram(
+      CLI_PATH,
+      {"extract", "--quiet", "-C", by_cli.path(), dir_.File("music.str")});
+  EXPECT_EQ(cli.status, 1) << cli.err;
+  std::map<std::string, std::string> files = FilesBelow(dir_, "EXT_music/");
+  EXPECT_EQ(files.size(), 3u);
+  EXPECT_TRUE(files == FilesBelow(by_cli, "EXT_music/"));
+  EXPECT_EQ(files["sfx/door.qvstr"], builder.bytes().substr(32, 72) + "hbody");
+
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(reports_[0].warning);
+  EXPECT_TRUE(reports_[0].summary.starts_with("3 files written to "))
+      << reports_[0].summary;
+  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
+      << reports_[0].summary;
+  EXPECT_TRUE(reports_[0].details.starts_with("entry 2 'broken': body: "))
+      << reports_[0].details;
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
+  ContainerBuilder::WithEntries({{"a", "h", "b"}})
+      .WriteTo(dir_.File("music.str"));
+  testing::WriteFile(dir_.File("bad.str"), "not a container");
+  Open();
+  Choose(1);
+  PickFirstInNextMenu();
+  ASSERT_TRUE(PressMenuKey());
+  EXPECT_EQ(menu_entries, std::vector<std::wstring>{L"Extract"});
+  ASSERT_TRUE(WaitForReport());
+  EXPECT_TRUE(reports_[0].summary.starts_with("1 file written to "))
+      << reports_[0].summary;
+  EXPECT_FALSE(reports_[0].warning);
+
+  Choose(0);
+  PickFirstInNextMenu();
+  ASSERT_TRUE(PressMenuKey());
+  ASSERT_TRUE(RunMessagesUntil(&*window_, [this] { return !Busy(); }));
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_NE(errors_[0].find(L"bad.str"), std::wstring::npos) << errors_[0];
+  EXPECT_EQ(reports_.size(), 1u);
+  EXPECT_FALSE(Exists("EXT_bad"));
+}
+
+TEST_F(WindowExtractTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
+  BigContainer();
+  Open();
+  PickFirstInNextMenu();
+  ASSERT_TRUE(RightClickEntry(0));
+  HWND progress = window_->progress_dialog();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(TextOf(progress), kCaption);
+  EXPECT_EQ(TextOf(::GetDlgItem(progress, ProgressDialog::kText)),
+            L"Extracting big.str...");
+
+  // Cancel once the first entry's progress has come.
+  HWND bar = ::GetDlgItem(progress, ProgressDialog::kBar);
+  ASSERT_TRUE(RunMessagesUntil(
+      &*window_, [bar] { return ::SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }));
+  ::SendMessageW(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+  EXPECT_FALSE(::IsWindowVisible(progress));
+  ASSERT_TRUE(WaitForReport());
+  EXPECT_TRUE(reports_[0].summary.starts_with("Stopped. "))
+      << reports_[0].summary;
+  // No other file, no temporary one, and every one whole.
+  size_t whole = WholeBigFiles();
+  EXPECT_GE(whole, 1u);
+  EXPECT_LT(whole, static_cast<size_t>(kBigEntries));
+  EXPECT_EQ(window_->progress_dialog(), nullptr);
+  EXPECT_FALSE(Busy());
+}
+
+TEST_F(WindowExtractTest, ClosingDuringAnExtractionAsksToStopItFirst) {
+  BigContainer();
+  Open();
+  PickFirstInNextMenu();
+  ASSERT_TRUE(RightClickEntry(0));
+
+  answer_ = false;
+  ::SendMessageW(window_->handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_NE(questions_[0].find(L"big.str"), std::wstring::npos)
+      << questions_[0];
+  EXPECT_TRUE(::IsWindow(window_->handle()));
+  EXPECT_TRUE(Busy());
+
+  answer_ = true;
+  ::SendMessageW(window_->handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(questions_.size(), 2u);
+  ASSERT_TRUE(RunMessagesUntil(&*window_, [this] { return closed_; }));
+  // Closed without a report, once the files written were whole.
+  EXPECT_TRUE(reports_.empty());
+  EXPECT_LT(WholeBigFiles(), static_cast<size_t>(kBigEntries));
+}
+
+TEST_F(WindowExtractTest, ClosingWhenIdleAsksNothing) {
+  Open();
+  ::SendMessageW(window_->handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(closed_);
+  EXPECT_TRUE(questions_.empty());
+}
+
+TEST_F(WindowExtractTest, TheListsTooltipShowsTheFolder) {
+  Open();
+  wchar_t text[1024] = L"";
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window_->handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(window_->control(kFile1));
+  tool.lpszText = text;
+  ::SendMessageW(window_->folder_tip(), TTM_GETTEXTW, std::size(text),
+                 reinterpret_cast<LPARAM>(&tool));
+  std::filesystem::path shown(text);
+  EXPECT_TRUE(shown.is_absolute()) << text;
+  EXPECT_TRUE(std::filesystem::equivalent(shown, PathFromUtf8(dir_.path())))
+      << text;
+}
+
+// The report box as the window shows it, read and closed once it is up.
+struct ShownBox {
+  std::wstring summary;
+  std::wstring details;
+  bool has_details = false;
+  bool details_scroll = false;
+  HICON icon = nullptr;
+  std::wstring title;
+};
+ShownBox shown_box;
+LRESULT CALLBACK ReadReportBox(int code, WPARAM wparam, LPARAM lparam) {
+  HWND box = reinterpret_cast<HWND>(wparam);
+  if (code == HCBT_ACTIVATE && ::GetDlgItem(box, kReportSummary) != nullptr) {
+    shown_box.title = TextOf(box);
+    shown_box.summary = TextOf(::GetDlgItem(box, kReportSummary));
+    HWND details = ::GetDlgItem(box, kReportDetails);
+    shown_box.has_details = details != nullptr;
+    if (details != nullptr) {
+      std::wstring text(
+          static_cast<size_t>(::GetWindowTextLengthW(details)) + 1, L'\0');
+      text.resize(static_cast<size_t>(::GetWindowTextW(
+          details, text.data(), static_cast<int>(text.size()))));
+      shown_box.details = text;
+      shown_box.details_scroll =
+          (::GetWindowLongW(details, GWL_STYLE) & WS_VSCROLL) != 0;
+    }
+    shown_box.icon = reinterpret_cast<HICON>(
+        ::SendDlgItemMessageW(box, kReportIcon, STM_GETICON, 0, 0));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+ShownBox Show(const ExtractReport& report) {
+  shown_box = {};
+  testing::TempDir dir;
+  MainWindow window(::GetModuleHandleW(nullptr), dir.path());
+  window.SetClosed([] {});
+  HHOOK hook = ::SetWindowsHookExW(WH_CBT, ReadReportBox, nullptr,
+                                   ::GetCurrentThreadId());
+  ShowExtractReport(window.handle(), kCaption, report);
+  ::UnhookWindowsHookEx(hook);
+  return shown_box;
+}
+
+TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
+  ExtractReport report{true, "0 files written to EXT_a; 300 entries failed.",
+                       ""};
+  for (int i = 0; i < 300; ++i) {
+    if (i > 0) report.details += '\n';
+    report.details += "entry " + std::to_string(i) + " 'caf\xC3\xA9': why";
+  }
+  ShownBox box = Show(report);
+  EXPECT_EQ(box.title, kCaption);
+  EXPECT_EQ(box.summary, L"0 files written to EXT_a; 300 entries failed.");
+  ASSERT_TRUE(box.has_details);
+  EXPECT_TRUE(box.details_scroll);
+  EXPECT_EQ(std::count(box.details.begin(), box.details.end(), L'\n'), 299);
+  EXPECT_TRUE(box.details.starts_with(L"entry 0 'caf\u00E9': why\r\n"));
+  EXPECT_TRUE(box.details.ends_with(L"entry 299 'caf\u00E9': why"));
+  EXPECT_EQ(box.icon, ::LoadIconW(nullptr, IDI_WARNING));
+}
+
+TEST(ReportBoxTest, WithoutFailuresInformsAndHasNoDetails) {
+  ShownBox box = Show({false, "3 files written to EXT_a.", ""});
+  EXPECT_EQ(box.summary, L"3 files written to EXT_a.");
+  EXPECT_FALSE(box.has_details);
+  EXPECT_EQ(box.icon, ::LoadIconW(nullptr, IDI_INFORMATION));
 }
 
 }  // namespace
