@@ -55,11 +55,11 @@ struct ExtractResult {
   int32_t written = 0;
   int32_t failed = 0;
   bool stopped = false;  // by the listener
+  /// The output folder, EXT_<BaseName> inside the output root.
+  std::string folder;
   /// The error of a table broken past what the walk can go on from: the
   /// entries before it were extracted, the ones after it can't be read.
   std::optional<Error> table_error;
-  /// The output folder, EXT_<BaseName> inside the output root.
-  std::string folder;
 };
 
 /// Extracts the entries of the container that `selection` describes

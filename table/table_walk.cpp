@@ -5,6 +5,7 @@
 #include "base/checked_int.h"
 #include "base/error.h"
 #include "names/entry_name.h"
+#include "text/script_encoding.h"
 
 namespace brimwald {
 namespace {
@@ -109,8 +110,9 @@ std::string TableWalk::NameAt(int32_t index) {
 
 Error EntryError(std::string_view path, const TableEntry& entry,
                  std::string_view why) {
-  std::optional<std::string_view> name;
-  if (!entry.NameLost) name = entry.Name;
+  // Messages are in the system's names, as the entry's file is named.
+  std::string name = DecodeFromScript(entry.Name);
+  if (entry.NameLost) return EntryError(path, entry.Index, std::nullopt, why);
   return EntryError(path, entry.Index, name, why);
 }
 

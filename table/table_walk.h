@@ -74,7 +74,7 @@ struct TableEntry {
 };
 
 /// The error of `entry`, of the container at `path`: "'<path>': entry
-/// <index> '<name>': <why>".
+/// <index> '<name>': <why>", the name as the system names its file.
 Error EntryError(std::string_view path, const TableEntry& entry,
                  std::string_view why);
 

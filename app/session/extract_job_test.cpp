@@ -76,7 +76,8 @@ TEST_F(ExtractJobTest, WritesTheEntriesAndNamesEachFailure) {
                                                "EXT_music/c.qvstr"}));
   ASSERT_EQ(outcome.failures.size(), 1u);
   EXPECT_EQ(outcome.failures[0].index, 1);
-  EXPECT_TRUE(outcome.failures[0].line.starts_with("entry 1 'sfx\\b': body: "))
+  EXPECT_NE(outcome.failures[0].line.find("': entry 1 'sfx\\b': body: "),
+            std::string::npos)
       << outcome.failures[0].line;
   ExtractReport report = outcome.Report();
   EXPECT_TRUE(report.warning);

@@ -23,9 +23,8 @@ struct ExtractFailure {
   std::string line;
 };
 
-/// The failure of `entry`, which `error` kept from being written. The name
-/// is the one its file would have had; the reason leaves out the container
-/// and the entry that the core's message may name again.
+/// The failure of `entry`, which `error` kept from being written: its line
+/// names the container and the entry once, then why.
 ExtractFailure FailureOf(const TableEntry& entry, const Error& error);
 
 struct ExtractReport {
@@ -39,10 +38,6 @@ struct ExtractReport {
   /// entry failed.
   std::string details;
 };
-
-/// `count` and the noun that agrees with it: "1 file", "0 files".
-std::string Counted(int64_t count, std::string_view singular,
-                    std::string_view plural);
 
 /// The report of an extraction that ended with `result`; `failures` may
 /// come in any order.

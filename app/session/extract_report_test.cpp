@@ -5,51 +5,6 @@
 namespace brimwald {
 namespace {
 
-TableEntry EntryAt(int32_t index, std::string name) {
-  TableEntry entry;
-  entry.Index = index;
-  entry.Name = std::move(name);
-  return entry;
-}
-
-TEST(CountedTest, TheNounAgreesWithTheCount) {
-  struct Case {
-    int64_t count;
-    const char* text;
-  };
-  for (const Case& c :
-       {Case{0, "0 entries"}, Case{1, "1 entry"}, Case{2, "2 entries"},
-        Case{-1, "-1 entries"}, Case{3000000000, "3000000000 entries"}}) {
-    EXPECT_EQ(Counted(c.count, "entry", "entries"), c.text) << c.count;
-  }
-}
-
-TEST(FailureOfTest, NamesTheEntryOnceThenWhy) {
-  struct Case {
-    const char* message;
-    const char* line;
-  };
-  for (const Case& c : std::vector<Case>{
-           // The core's message for a broken entry: container and entry go.
-           {"cannot read '/music/a.str': entry 7: body: the range lies "
-            "outside the container",
-            "entry 7 'sfx\\door': body: the range lies outside the container"},
-           // Another entry's number is not this entry's: nothing goes.
-           {"cannot read '/music/a.str': entry 8: body: x",
-            "entry 7 'sfx\\door': cannot read '/music/a.str': entry 8: body: "
-            "x"},
-           // A file that can't be written names its own path.
-           {"cannot create 'EXT_a/sfx/door.qvstr': File name too long",
-            "entry 7 'sfx\\door': cannot create 'EXT_a/sfx/door.qvstr': File "
-            "name too long"},
-       }) {
-    ExtractFailure failure =
-        FailureOf(EntryAt(7, "sfx\\door"), Error(ErrorKind::kEntry, c.message));
-    EXPECT_EQ(failure.index, 7);
-    EXPECT_EQ(failure.line, c.line);
-  }
-}
-
 TEST(ReportOfTest, SummaryIsOneLineWithCountsThatAgree) {
   struct Case {
     int32_t written;
@@ -66,7 +21,7 @@ TEST(ReportOfTest, SummaryIsOneLineWithCountsThatAgree) {
            {1, 0, true, "Stopped. 1 file written to EXT_a."},
            {0, 3, true, "Stopped. 0 files written to EXT_a; 3 entries failed."},
        }) {
-    ExtractResult result{c.written, c.failed, c.stopped, "EXT_a"};
+    ExtractResult result{c.written, c.failed, c.stopped, "EXT_a", std::nullopt};
     std::vector<ExtractFailure> failures;
     for (int32_t i = 0; i < c.failed; ++i) failures.push_back({i, "x"});
     ExtractReport report = ReportOf(result, failures);
@@ -82,7 +37,8 @@ TEST(ReportOfTest, DetailsHoldEveryFailureInEntryOrder) {
   for (int32_t index : {5, 1, 900, 3, 2}) {
     failures.push_back({index, "entry " + std::to_string(index) + " 'x': y"});
   }
-  ExtractReport report = ReportOf({10, 5, false, "EXT_a"}, failures);
+  ExtractReport report =
+      ReportOf({10, 5, false, "EXT_a", std::nullopt}, failures);
   EXPECT_EQ(report.details,
             "entry 1 'x': y\nentry 2 'x': y\nentry 3 'x': y\nentry 5 'x': "
             "y\nentry 900 'x': y");
@@ -93,15 +49,30 @@ TEST(ReportOfTest, HundredsOfFailuresAreAllInTheDetails) {
   for (int32_t index = 0; index < 500; ++index) {
     failures.push_back({index, "entry " + std::to_string(index)});
   }
-  ExtractReport report = ReportOf({0, 500, false, "EXT_a"}, failures);
+  ExtractReport report =
+      ReportOf({0, 500, false, "EXT_a", std::nullopt}, failures);
   EXPECT_EQ(report.summary, "0 files written to EXT_a; 500 entries failed.");
   EXPECT_EQ(std::count(report.details.begin(), report.details.end(), '\n'),
             499);
   EXPECT_TRUE(report.details.ends_with("\nentry 499"));
 }
 
+// A table that can't be read to its end is a failure of its own, after
+// the entries'.
+TEST(ReportOfTest, ATableCutShortIsReportedLast) {
+  ExtractResult result{2, 1, false, "EXT_a",
+                       ContainerError("a.str", "the record ends here")};
+  ExtractReport report = ReportOf(result, {{4, "entry 4"}});
+  EXPECT_TRUE(report.warning);
+  EXPECT_EQ(report.summary,
+            "2 files written to EXT_a; 1 entry failed; the table ends in a "
+            "record that can't be read.");
+  EXPECT_EQ(report.details,
+            "entry 4\ncannot read 'a.str': the record ends here");
+}
+
 TEST(ReportOfTest, NoFailureGivesNoDetails) {
-  ExtractReport report = ReportOf({3, 0, false, "EXT_a"}, {});
+  ExtractReport report = ReportOf({3, 0, false, "EXT_a", std::nullopt}, {});
   EXPECT_FALSE(report.warning);
   EXPECT_EQ(report.details, "");
 }
