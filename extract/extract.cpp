@@ -73,6 +73,11 @@ class Spellings {
 
   void Forget(const std::string& key) { spelled_.erase(key); }
 
+  /// Whether the folder `folder_key` is still to be learned.
+  bool Unknown(const std::string& folder_key) const {
+    return !learned_.contains(folder_key);
+  }
+
   /// Takes in what the existing folder `folder_key` at `path` holds, once:
   /// a folder this run didn't make may hold files and folders already.
   void Learn(const std::string& folder_key, const std::string& path) {
@@ -118,11 +123,7 @@ class Extractor {
     result_.folder = root_.PathOf(folder_name_);
     bool made = false;
     root_.Child(folder_name_, true, &made);
-    if (made) {
-      spellings_.Made("");
-    } else {
-      RemoveStaleTemporaries(Folder(result_.folder));
-    }
+    if (made) spellings_.Made("");
     try {
       while (walk.Next()) {
         Write(walk.container(), walk.entry(), progress);
@@ -194,7 +195,7 @@ class Extractor {
       std::string key;
       std::string folder_key;
       for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        spellings_.Learn(folder_key, folder->path());
+        Visit(folder_key, *folder);
         std::string spelling = spellings_.Of(folder_key, parts[i], key);
         size_t made_before = made.made();
         folder = &made.Child(*folder, spelling);
@@ -202,7 +203,7 @@ class Extractor {
         if (made.made() > made_before) spellings_.Made(key);
         folder_key = key;
       }
-      spellings_.Learn(folder_key, folder->path());
+      Visit(folder_key, *folder);
       std::string name = spellings_.Of(folder_key, parts.back(), key);
       AtomicFile file(*folder, name);
       file.Protect(container.file());
@@ -218,6 +219,14 @@ class Extractor {
       throw;
     }
     return Total(lengths);
+  }
+
+  // The first write into a folder that was there before this run: what a
+  // killed run left in it goes, then its names are learned.
+  void Visit(const std::string& folder_key, const Folder& folder) {
+    if (!spellings_.Unknown(folder_key)) return;
+    RemoveStaleTemporaries(folder);
+    spellings_.Learn(folder_key, folder.path());
   }
 
   void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,

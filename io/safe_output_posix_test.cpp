@@ -196,10 +196,11 @@ TEST_F(SafeOutputTest, LongNamesAreReplacedAsOftenAsWritten) {
 // What a killed run left is removed by the next run that writes there,
 // unless a running writer still holds it.
 TEST_F(SafeOutputTest, TheNextRunRemovesTemporaryFilesNobodyHolds) {
-  Selection m =
-      Write("m.str", ContainerBuilder::WithEntries({{"a", "h", "b"}}));
-  fs::create_directory(dir_.File("EXT_m"));
+  Selection m = Write("m.str", ContainerBuilder::WithEntries(
+                                   {{"a", "h", "b"}, {"sub/b", "h", "b"}}));
+  fs::create_directories(dir_.File("EXT_m/sub"));
   testing::WriteFile(dir_.File("EXT_m/.brimwald-0000ABCD.tmp"), "left");
+  testing::WriteFile(dir_.File("EXT_m/sub/.brimwald-00001234.tmp"), "left");
   testing::WriteFile(dir_.File("EXT_m/.brimwald-notmine.tmp"), "other");
   testing::WriteFile(dir_.File("EXT_m/.brimwald-0000BEEF.tmp"), "held");
   int held = ::open(dir_.File("EXT_m/.brimwald-0000BEEF.tmp").c_str(),
@@ -207,10 +208,10 @@ TEST_F(SafeOutputTest, TheNextRunRemovesTemporaryFilesNobodyHolds) {
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
   ExtractInto(m);
   ::close(held);
-  EXPECT_EQ(dir_.Tree(),
-            (std::vector<std::string>{"EXT_m/", "EXT_m/.brimwald-0000BEEF.tmp",
-                                      "EXT_m/.brimwald-notmine.tmp",
-                                      "EXT_m/a.qvstr", "m.str"}));
+  EXPECT_EQ(dir_.Tree(), (std::vector<std::string>{
+                             "EXT_m/", "EXT_m/.brimwald-0000BEEF.tmp",
+                             "EXT_m/.brimwald-notmine.tmp", "EXT_m/a.qvstr",
+                             "EXT_m/sub/", "EXT_m/sub/b.qvstr", "m.str"}));
 }
 
 // A container that lies where one of its own entries goes is never
