@@ -72,17 +72,23 @@ std::string Folder::PathOf(std::string_view name) const {
 
 Folder Folder::Child(std::string_view name, bool create, bool* made) const {
   std::string part(name);
-  if (made != nullptr) *made = false;
+  bool made_here = false;
   if (create) {
     if (::mkdirat(handle_, part.c_str(), 0777) == 0) {
-      if (made != nullptr) *made = true;
+      made_here = true;
     } else if (errno != EEXIST) {
       throw SystemFileError("cannot make folder", PathOf(name), errno);
     }
   }
   int handle = ::openat(handle_, part.c_str(),
                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (handle < 0) throw ChildRefusal(*this, name, errno);
+  if (handle < 0) {
+    int error_number = errno;
+    // A folder made here that can't be opened is no one's to remove later.
+    if (made_here) ::unlinkat(handle_, part.c_str(), AT_REMOVEDIR);
+    throw ChildRefusal(*this, name, error_number);
+  }
+  if (made != nullptr) *made = made_here;
   return Folder(PathOf(name), handle);
 }
 

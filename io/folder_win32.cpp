@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "io/folder.h"
-#include "text/wide_text.h"
 #include "io/win32_error.h"
+#include "text/wide_text.h"
 
 // Windows creates files by path, not relative to an open folder. Each Folder
 // therefore keeps its folder open without sharing the right to delete it:
@@ -89,18 +89,22 @@ std::string Folder::PathOf(std::string_view name) const {
 
 Folder Folder::Child(std::string_view name, bool create, bool* made) const {
   std::string path = PathOf(name);
-  if (made != nullptr) *made = false;
+  bool made_here = false;
   if (create) {
     if (::CreateDirectoryW(NativePath(path).c_str(), nullptr)) {
-      if (made != nullptr) *made = true;
+      made_here = true;
     } else if (DWORD error = ::GetLastError(); error != ERROR_ALREADY_EXISTS) {
       throw WindowsFileError("cannot make folder", path, error);
     }
   }
+  if (made != nullptr) *made = made_here;
   // Opened as what the name itself is, never what a link there points to.
   HANDLE handle = OpenFolderHandle(path, FILE_FLAG_OPEN_REPARSE_POINT);
   if (handle == INVALID_HANDLE_VALUE) {
-    throw WindowsFileError("cannot open folder", path, ::GetLastError());
+    DWORD error = ::GetLastError();
+    // A folder made here that can't be opened is no one's to remove later.
+    if (made_here) ::RemoveDirectoryW(NativePath(path).c_str());
+    throw WindowsFileError("cannot open folder", path, error);
   }
   DWORD attributes = AttributesOf(handle);
   // The name's own attributes too: some systems (wine, for one) report a
