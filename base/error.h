@@ -23,6 +23,8 @@ enum class ErrorKind {
   /// One entry is broken (its name or a piece's range); the entries after
   /// it can still be read.
   kEntry,
+  /// What the user asked for can't be read: a pattern or an index list.
+  kUsage,
 };
 
 class Error : public std::runtime_error {

@@ -109,9 +109,10 @@ class Spellings {
 class Extractor {
  public:
   Extractor(const Selection& selection, const std::string& output_root,
-            ExtractListener& listener)
+            ExtractListener& listener, const EntryChoice& choice)
       : selection_(selection),
         listener_(listener),
+        choice_(choice),
         root_(output_root.empty() ? selection.Directory : output_root),
         folder_name_(ExtractFolderName(selection)) {}
 
@@ -119,13 +120,14 @@ class Extractor {
     TableWalk walk(selection_);
     ExtractProgress progress;
     progress.entries_total = walk.count();
-    if (listener_.WantsTotals()) progress.bytes_total = TotalBytes();
+    if (listener_.WantsTotals()) Totals(progress);
     result_.folder = root_.PathOf(folder_name_);
     bool made = false;
     root_.Child(folder_name_, true, &made);
     if (made) spellings_.Made("");
     try {
       while (walk.Next()) {
+        if (!choice_.Chooses(walk.entry())) continue;
         Write(walk.container(), walk.entry(), progress);
         if (!listener_.Progress(progress)) {
           result_.stopped = progress.entries_done < progress.entries_total;
@@ -162,20 +164,23 @@ class Extractor {
     }
   }
 
-  int64_t TotalBytes() {
+  // The chosen entries and their bytes, from a walk of their own.
+  void Totals(ExtractProgress& progress) {
     TableWalk walk(selection_);
-    int64_t total = 0;
+    progress.entries_total = 0;
     // The extraction itself reports what this walk can't read.
     try {
       while (walk.Next()) {
+        if (!choice_.Chooses(walk.entry())) continue;
+        ++progress.entries_total;
         try {
-          total += Total(PieceLengths(walk.container(), walk.entry()));
+          progress.bytes_total +=
+              Total(PieceLengths(walk.container(), walk.entry()));
         } catch (const Error&) {
         }
       }
     } catch (const Error&) {
     }
-    return total;
   }
 
   // Writes one entry's file; returns its size. The folders are looked up
@@ -242,6 +247,7 @@ class Extractor {
 
   const Selection& selection_;
   ExtractListener& listener_;
+  const EntryChoice& choice_;
   Folder root_;
   std::string folder_name_;
   ExtractResult result_;
@@ -256,9 +262,9 @@ std::string ExtractFolderName(const Selection& selection) {
 }
 
 ExtractResult Extract(const Selection& selection,
-                      const std::string& output_root,
-                      ExtractListener& listener) {
-  return Extractor(selection, output_root, listener).Run();
+                      const std::string& output_root, ExtractListener& listener,
+                      const EntryChoice& choice) {
+  return Extractor(selection, output_root, listener, choice).Run();
 }
 
 }  // namespace brimwald

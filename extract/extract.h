@@ -25,6 +25,7 @@
 
 #include "base/error.h"
 #include "container/selection.h"
+#include "table/entry_choice.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -69,10 +70,12 @@ struct ExtractResult {
 /// Throws Error when the container can't be read or when the output folder
 /// can't be made; a table broken further on ends the extraction with
 /// `table_error`. An extraction that writes no file removes the
-/// EXT_<BaseName> folder if it made it.
+/// EXT_<BaseName> folder if it made it. Only the entries that `choice`
+/// takes are extracted (and counted in the progress); the rule above holds
+/// among them.
 ExtractResult Extract(const Selection& selection,
-                      const std::string& output_root,
-                      ExtractListener& listener);
+                      const std::string& output_root, ExtractListener& listener,
+                      const EntryChoice& choice = EntryChoice());
 
 /// The extraction folder's name for `selection`: "EXT_" + BaseName as
 /// Windows reads it.

@@ -1,0 +1,74 @@
+#include "table/entry_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+
+namespace brimwald {
+namespace {
+
+TableEntry Entry(int32_t index, std::string name) {
+  TableEntry entry;
+  entry.Index = index;
+  entry.Name = std::move(name);
+  return entry;
+}
+
+const std::vector<std::string> kNames = {
+    "sfx\\door", "sfx\\door_old", "music\\theme", "SFX\\Bell", "voice\\a"};
+
+std::vector<int32_t> Chosen(const EntryChoice& choice) {
+  std::vector<int32_t> chosen;
+  for (size_t i = 0; i < kNames.size(); ++i) {
+    if (choice.Chooses(Entry(static_cast<int32_t>(i), kNames[i]))) {
+      chosen.push_back(static_cast<int32_t>(i));
+    }
+  }
+  return chosen;
+}
+
+TEST(EntryChoiceTest, IncludesThenIndexesThenExcludes) {
+  EntryChoice all;
+  EXPECT_EQ(Chosen(all), (std::vector<int32_t>{0, 1, 2, 3, 4}));
+  EntryChoice sfx;
+  sfx.Include("sfx/*");
+  sfx.Exclude("*_old*");
+  EXPECT_EQ(Chosen(sfx), (std::vector<int32_t>{0, 3}));
+  EntryChoice indexed;
+  indexed.AddIndexes("0,2-3,4-");
+  indexed.Include("*o*");
+  indexed.Include("voice\\*");
+  EXPECT_EQ(Chosen(indexed), (std::vector<int32_t>{0, 4}));
+  EXPECT_TRUE(indexed.Unused().empty());
+}
+
+TEST(EntryChoiceTest, SaysWhatChoseNothing) {
+  EntryChoice choice;
+  choice.Include("sfx\\*");
+  choice.Include("nothing\\*");
+  choice.AddIndexes("10-");
+  Chosen(choice);
+  EXPECT_EQ(choice.Unused(), (std::vector<std::string>{
+                                 "the pattern 'sfx\\*' chooses no entry",
+                                 "the pattern 'nothing\\*' chooses no entry",
+                                 "the index list '10-' chooses no entry"}));
+}
+
+TEST(EntryChoiceTest, RefusesIndexListsItCantRead) {
+  for (const char* list :
+       {"", "a", "1,,2", "3-1", "-4", "1-2-3", "+5", "99999999999"}) {
+    EntryChoice choice;
+    try {
+      choice.AddIndexes(list);
+      ADD_FAILURE() << list;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.kind(), ErrorKind::kUsage) << list;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brimwald
