@@ -1,0 +1,205 @@
+#include "replace/replace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "container/inspection.h"
+#include "samples/container_builder.h"
+#include "testing/error_from.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+using samples::ContainerBuilder;
+using samples::TestEntry;
+using testing::ReadFile;
+using testing::TempDir;
+
+constexpr size_t kTable = 32;  // where WithEntries puts the table
+
+class ReplaceTest : public ::testing::Test {
+ protected:
+  Selection Write(const ContainerBuilder& builder) {
+    builder.WriteTo(dir_.File("c.str"));
+    Selection selection;
+    Inspect("c.str", selection, dir_.path());
+    return selection;
+  }
+
+  // The .qvstr of entry `i`, as `extract` writes it.
+  static std::string QvstrOf(const std::string& bytes,
+                             const std::vector<VfsRecord>& records, size_t i) {
+    const VfsRecord& r = records[i];
+    return bytes.substr(kTable + 72 * i, 72) +
+           bytes.substr(static_cast<size_t>(r.HeaderOffset),
+                        static_cast<size_t>(r.HeaderSize)) +
+           bytes.substr(static_cast<size_t>(r.BodyOffset),
+                        static_cast<size_t>(r.BodySize));
+  }
+
+  std::string File(const std::string& name, const std::string& bytes) {
+    testing::WriteFile(dir_.File(name), bytes);
+    return dir_.File(name);
+  }
+
+  TempDir dir_;
+};
+
+// Containers with names of every kind and with headers and bodies that
+// entries share: each entry put back from its own file, alone and all at
+// once, leaves the container as it was, byte for byte.
+TEST_F(ReplaceTest, AnEntrysOwnFileLeavesTheContainerAsItWas) {
+  std::vector<TestEntry> entries = samples::SampleEntries(12);
+  entries.push_back({"h\xE9t\xE9/\"<|>*?:%!&^/CON.wav", "hh", "bb"});
+  entries.push_back({"", "", ""});
+  entries.push_back({"sfx/door", "shared", "shared body"});
+  ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+  std::vector<VfsRecord> records = builder.records();
+  // Entry 3 shares entry 14's header and body.
+  records[3].HeaderOffset = records[14].HeaderOffset;
+  records[3].HeaderSize = records[14].HeaderSize;
+  records[3].BodyOffset = records[14].BodyOffset;
+  records[3].BodySize = records[14].BodySize;
+  builder.Record(kTable + 72 * 3, records[3]);
+  Selection selection = Write(builder);
+  std::vector<Replacement> all;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    std::string qvstr = File("e" + std::to_string(i) + ".qvstr",
+                             QvstrOf(builder.bytes(), records, i));
+    all.push_back({static_cast<int32_t>(i), qvstr});
+    std::vector<ReplacedEntry> done =
+        ReplaceEntries(selection, {all.back()}, dir_.File("out.str"));
+    EXPECT_EQ(ReadFile(dir_.File("out.str")), builder.bytes()) << i;
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_FALSE(done[0].header_appended || done[0].body_appended) << i;
+  }
+  ReplaceEntries(selection, all, "");
+  EXPECT_EQ(ReadFile(dir_.File("c.str")), builder.bytes());
+}
+
+// Entry 1 takes entry 2's file: its header and body are appended, its
+// record is entry 2's but for the offsets and its own name; nothing else
+// changes.
+TEST_F(ReplaceTest, AnotherEntrysFileIsAppendedAndPointedAt) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"a", "ha", "body a"}, {"b", "hb", "body b"}, {"c", "hcc", "body cc"}});
+  const std::string before = builder.bytes();
+  const std::vector<VfsRecord>& records = builder.records();
+  Selection selection = Write(builder);
+  std::string qvstr = File("c.qvstr", QvstrOf(before, records, 2));
+  std::vector<ReplacedEntry> done = ReplaceEntries(selection, {{1, qvstr}}, "");
+  const std::string after = ReadFile(dir_.File("c.str"));
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_TRUE(done[0].header_appended && done[0].body_appended);
+  EXPECT_EQ(done[0].name, "b");
+  // The container's offsets are all odd: alignment 1, appended right on.
+  EXPECT_EQ(done[0].header_offset, static_cast<int32_t>(before.size()));
+  EXPECT_EQ(done[0].body_offset, static_cast<int32_t>(before.size()) + 3);
+  EXPECT_EQ(after.substr(before.size()),
+            "hcc"
+            "body cc");
+  std::string expected_record = before.substr(kTable + 72 * 2, 72);
+  ContainerBuilder record;
+  record.Bytes(0, expected_record);
+  record.Int32(24, done[0].header_offset)
+      .Int32(8, done[0].body_offset)
+      .Int32(48, records[1].NameOffset);
+  EXPECT_EQ(after.substr(kTable + 72, 72), record.bytes().substr(0, 72));
+  std::string unchanged = after.substr(0, before.size());
+  unchanged.replace(kTable + 72, 72, before.substr(kTable + 72, 72));
+  EXPECT_EQ(unchanged, before);
+}
+
+// Bodies on 2,048-byte boundaries (and not all on 4,096): an appended body
+// lies on one too, after zero bytes.
+TEST_F(ReplaceTest, AppendedPiecesAreAlignedAsTheirKind) {
+  ContainerBuilder builder;
+  builder.VfsStart(32).FileCount(2);
+  builder.Bytes(200, std::string("a\0b\0", 4));
+  builder.Bytes(301, "H1H2");
+  builder.Record(32, {.BodyOffset = 2048,
+                      .BodySize = 10,
+                      .HeaderOffset = 301,
+                      .HeaderSize = 2,
+                      .NameOffset = 200});
+  builder.Record(104, {.BodyOffset = 4096,
+                       .BodySize = 5,
+                       .HeaderOffset = 303,
+                       .HeaderSize = 2,
+                       .NameOffset = 202});
+  builder.Bytes(2048, "body one..").Bytes(4096, "body2").Bytes(4101, "tail");
+  Selection selection = Write(builder);
+  std::string qvstr = builder.bytes().substr(32, 72) + "H1" + "new body";
+  ContainerBuilder fixed;
+  fixed.Bytes(0, qvstr).Int32(16, 8);  // BodySize
+  std::vector<ReplacedEntry> done =
+      ReplaceEntries(selection, {{0, File("x.qvstr", fixed.bytes())}}, "");
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_FALSE(done[0].header_appended);
+  EXPECT_EQ(done[0].header_offset, 301);
+  EXPECT_EQ(done[0].body_offset, 6144);
+  std::string after = ReadFile(dir_.File("c.str"));
+  EXPECT_EQ(after.size(), 6144u + 8);
+  EXPECT_EQ(after.substr(4105, 6144 - 4105), std::string(6144 - 4105, '\0'));
+  EXPECT_EQ(after.substr(6144), "new body");
+}
+
+TEST_F(ReplaceTest, RefusesWhatItCantDoAndWritesNothing) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"sfx/a", "h", "b"}, {"sfx/a", "h", "b"}, {"c", "h", "b"}});
+  Selection selection = Write(builder);
+  const std::string good = builder.bytes().substr(kTable, 72) + "h" + "b";
+  ContainerBuilder negative;
+  negative.Bytes(0, good).Int32(32, -1);
+  struct Case {
+    std::vector<Replacement> replacements;
+    std::string message;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{{0, File("short.qvstr", good + "x")}},
+            "but 72 + HeaderSize + BodySize is 74"},
+           {{{0, File("tiny.qvstr", "abc")}}, "fewer than a 72-byte record"},
+           {{{0, File("neg.qvstr", negative.bytes())}}, "negative HeaderSize"},
+           {{{0, File("a.qvstr", good)}, {0, File("a.qvstr", good)}},
+            "entry 0 is named twice"},
+           {{{7, File("a.qvstr", good)}}, "'c.str' has no entry 7"},
+       }) {
+    Error error = testing::ErrorFrom(
+        [&] { ReplaceEntries(selection, c.replacements, ""); });
+    EXPECT_TRUE(testing::Says(error, c.message)) << error.what();
+    EXPECT_EQ(ReadFile(dir_.File("c.str")), builder.bytes());
+  }
+  Error ambiguous = testing::ErrorFrom([&] { FindEntry(selection, "sfx\\a"); });
+  EXPECT_EQ(ambiguous.kind(), ErrorKind::kUsage);
+  EXPECT_TRUE(testing::Says(ambiguous, "several entries named 'sfx\\a': 0, 1"))
+      << ambiguous.what();
+  EXPECT_EQ(FindEntry(selection, "c"), 2);
+  EXPECT_EQ(FindEntry(selection, "1"), 1);
+}
+
+// Offsets are signed 32-bit: a container that ends near 2 GiB (sparse here)
+// can't take another body.
+TEST_F(ReplaceTest, AResultPastTwoGibibytesIsRefused) {
+  ContainerBuilder builder =
+      ContainerBuilder::WithEntries({{"a", "h", "b"}, {"b", "h", "c"}});
+  Selection selection = Write(builder);
+  std::filesystem::resize_file(dir_.File("c.str"), (int64_t{1} << 31) - 100);
+  Inspect("c.str", selection, dir_.path());
+  std::string qvstr =
+      builder.bytes().substr(kTable, 72) + "h" + std::string(200, 'x');
+  ContainerBuilder fixed;
+  fixed.Bytes(0, qvstr).Int32(16, 200);
+  Error error = testing::ErrorFrom([&] {
+    ReplaceEntries(selection, {{0, File("big.qvstr", fixed.bytes())}}, "");
+  });
+  EXPECT_TRUE(testing::Says(error, "would pass 2 GiB")) << error.what();
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("c.str")),
+            (uint64_t{1} << 31) - 100);
+}
+
+}  // namespace
+}  // namespace brimwald
