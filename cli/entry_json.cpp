@@ -9,11 +9,10 @@ namespace {
 
 using Json = nlohmann::json;
 
-// `bytes` read as Latin-1, in UTF-8: bytes below 0x80 stay as they are, the
-// others become two bytes each.
-std::string Latin1AsUtf8(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
+// `bytes` read as Latin-1, in UTF-8, into `text`: bytes below 0x80 stay as
+// they are, the others become two bytes each.
+void AssignLatin1AsUtf8(std::string& text, std::string_view bytes) {
+  text.clear();
   for (char c : bytes) {
     auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
@@ -23,7 +22,6 @@ std::string Latin1AsUtf8(std::string_view bytes) {
       text += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
-  return text;
 }
 
 void AppendNumber(std::string& text, std::string_view key, int32_t value) {
@@ -53,7 +51,12 @@ void EntryJsonWriter::Write(const TableEntry& entry,
   first_ = false;
   AppendNumber(text, "{\"index\":", entry.Index);
   text += ",\"name\":";
-  text += entry.NameLost ? "null" : Json(Latin1AsUtf8(entry.Name)).dump();
+  if (entry.NameLost) {
+    text += "null";
+  } else {
+    AssignLatin1AsUtf8(name_.get_ref<std::string&>(), entry.Name);
+    text += name_.dump();
+  }
   AppendNumber(text, ",\"record_offset\":", entry.RecordOffset);
   AppendNumber(text, ",\"header_offset\":", entry.Record.HeaderOffset);
   AppendNumber(text, ",\"header_size\":", entry.Record.HeaderSize);

@@ -5,6 +5,7 @@
 #ifndef BRIMWALD_CLI_ENTRY_JSON_H_
 #define BRIMWALD_CLI_ENTRY_JSON_H_
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ class EntryJsonWriter {
 
  private:
   ChunkedOutput output_;
+  // One JSON string whose room every name reuses.
+  nlohmann::json name_ = std::string();
   bool first_ = true;
 };
 

@@ -27,13 +27,22 @@ size_t LongestPart(std::string_view name) {
   }
 }
 
+// A table can't hold more records than the file has room for, whatever its
+// header claims.
+size_t MostEntries(const TableWalk& walk) {
+  return static_cast<size_t>(std::min<int64_t>(
+      walk.count(), walk.container().size() / kVfsRecordSize + 1));
+}
+
 }  // namespace
 
 EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
     : container_size_(walk.container().size()),
-      holders_([&lookup](int32_t index) {
-        return EntryPathKey(lookup.NameAt(index));
-      }) {}
+      holders_(
+          [&lookup](int32_t index) {
+            return EntryPathKey(lookup.NameAt(index));
+          },
+          MostEntries(walk)) {}
 
 std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
   std::vector<std::string> problems;

@@ -134,7 +134,7 @@ TEST(PathHoldersTest, GivesExactAnswersWhateverTheHashes) {
       return keys[static_cast<size_t>(index)];
     };
     PathHolders holders =
-        hashes[h] ? PathHolders(key_of, hashes[h]) : PathHolders(key_of);
+        hashes[h] ? PathHolders(key_of, 0, hashes[h]) : PathHolders(key_of);
     // The colliding hashes make this quadratic: fewer keys for them.
     size_t count = h == 0 ? keys.size() : 1200;
     for (size_t i = 0; i < count; ++i) {

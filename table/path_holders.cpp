@@ -4,8 +4,23 @@
 
 namespace brimwald {
 
-PathHolders::PathHolders(KeyOf key_of, Hash hash)
-    : key_of_(std::move(key_of)), hash_(std::move(hash)), slots_(1024) {}
+namespace {
+
+// Twice the expected paths, so that the table stays at most half full; at
+// least a few, and at most 8 MiB of slots up front, whatever a table's
+// header claims.
+size_t FirstSize(size_t expected) {
+  size_t size = 1024;
+  while (size < 2 * expected && size < (size_t{1} << 20)) size *= 2;
+  return size;
+}
+
+}  // namespace
+
+PathHolders::PathHolders(KeyOf key_of, size_t expected, Hash hash)
+    : key_of_(std::move(key_of)),
+      hash_(std::move(hash)),
+      slots_(FirstSize(expected)) {}
 
 uint32_t PathHolders::DefaultHash(const std::string& key) {
   uint64_t hash = std::hash<std::string>()(key);

@@ -29,8 +29,10 @@ class PathHolders {
   using KeyOf = std::function<std::string(int32_t index)>;
   using Hash = std::function<uint32_t(const std::string& key)>;
 
-  /// `hash` is for tests that need collisions.
-  explicit PathHolders(KeyOf key_of, Hash hash = DefaultHash);
+  /// For about `expected` paths (the table grows past them); `hash` is for
+  /// tests that need collisions.
+  explicit PathHolders(KeyOf key_of, size_t expected = 0,
+                       Hash hash = DefaultHash);
 
   /// Makes entry `index` (0 or more) the holder of `key`; returns the
   /// entry that held it before, if any.
