@@ -187,7 +187,8 @@ void AtomicFile::Commit() {
   if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DWORD error = ::GetLastError();
     if (read_only) ::SetFileAttributesW(target.c_str(), older);
-    throw WindowsFileError("cannot replace", path_, error);
+    throw WindowsFileError(replacing ? "cannot replace" : "cannot create",
+                           path_, error);
   }
   temp_name_.clear();
   registered_.reset();

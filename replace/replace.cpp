@@ -117,7 +117,7 @@ class Replacer {
  public:
   Replacer(const Selection& selection,
            const std::vector<Replacement>& replacements)
-      : selection_(selection), walk_(selection) {
+      : selection_(selection), walk_(std::in_place, selection) {
     std::map<int32_t, size_t> named;
     for (const Replacement& replacement : replacements) {
       if (!named.emplace(replacement.index, plans_.size()).second) {
@@ -134,7 +134,7 @@ class Replacer {
   }
 
   std::vector<ReplacedEntry> Write(const std::string& output) {
-    const InputFile& container = walk_.container().file();
+    const InputFile& container = walk_->container().file();
     end_ = container.size();
     for (Planned& plan : plans_) Place(plan);
     std::sort(plans_.begin(), plans_.end(), [](const auto& a, const auto& b) {
@@ -156,6 +156,8 @@ class Replacer {
       file.CopyFrom(*piece.from, piece.offset, piece.size);
       at = piece.at + piece.size;
     }
+    // Windows replaces no file that is open, the container included.
+    walk_.reset();
     file.Commit();
     std::vector<ReplacedEntry> done;
     for (const Planned& plan : plans_) done.push_back(plan.done);
@@ -169,8 +171,8 @@ class Replacer {
   // headers and bodies are aligned.
   void ReadTable(const std::map<int32_t, size_t>& named) {
     std::vector<bool> found(plans_.size(), false);
-    while (walk_.Next()) {
-      const TableEntry& entry = walk_.entry();
+    while (walk_->Next()) {
+      const TableEntry& entry = walk_->entry();
       if (entry.Record.HeaderOffset >= 0) {
         headers_.See(entry.Record.HeaderOffset);
       }
@@ -178,7 +180,7 @@ class Replacer {
       auto plan = named.find(entry.Index);
       if (plan == named.end()) continue;
       if (!entry.Problem.empty()) {
-        throw EntryError(walk_.container().path(), entry,
+        throw EntryError(walk_->container().path(), entry,
                          "can't be replaced: " + entry.Problem);
       }
       plans_[plan->second].entry = entry;
@@ -215,7 +217,7 @@ class Replacer {
   int32_t PieceAt(int32_t current, int32_t current_size, const Qvstr& qvstr,
                   int64_t offset, int32_t size, const Alignment& alignment,
                   bool& appended) {
-    const InputFile& container = walk_.container().file();
+    const InputFile& container = walk_->container().file();
     appended = !(current_size == size && current >= 0 &&
                  int64_t{current} + size <= container.size() &&
                  SameBytes(container, current, qvstr.file, offset, size));
@@ -241,7 +243,7 @@ class Replacer {
   }
 
   const Selection& selection_;
-  TableWalk walk_;
+  std::optional<TableWalk> walk_;  // closed before the result is named
   std::vector<Planned> plans_;
   Alignment headers_;
   Alignment bodies_;
