@@ -519,7 +519,7 @@ std::vector<TestEntry> SpelledEntries(int paths, bool trailing_dots) {
 TEST(ScriptEndToEndTest, SpelledDuplicatesLeaveTheTreeTheScriptLeaves) {
   // cmd and quarnel.exe under wine start a process a cut: fewer paths there.
   const bool wine = testing::CommandInterpreter().has_value();
-  const int paths = wine ? 400 : SPELLED_PATHS;
+  const int paths = wine ? 200 : SPELLED_PATHS;
   std::vector<TestEntry> entries = SpelledEntries(paths, !wine);
   ASSERT_GT(entries.size(), static_cast<size_t>(paths) * 3);
   TempDir scripted;
