@@ -319,6 +319,8 @@ void RunRipScript(const std::string& dir, const std::string& base) {
     testing::CommandResult run =
         testing::RunProgram(*interpreter, {"/c", script}, dir);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
+    // cmd goes on after a failed line: quarnel's own word shows it.
+    EXPECT_EQ(run.err.find("quarnel:"), std::string::npos) << run.err;
     return;
   }
   // The folder as Windows reads its name, trailing dots and spaces dropped.
@@ -549,8 +551,10 @@ TEST(ScriptEndToEndTest, SpelledDuplicatesLeaveTheTreeTheScriptLeaves) {
     auto header = [](const std::map<std::string, std::string>& files,
                      const std::string& path) {
       auto found = files.find(path);
-      return found == files.end() ? std::string("(none)")
-                                  : found->second.substr(72, 8);
+      if (found == files.end()) return std::string("(none)");
+      const std::string& bytes = found->second;
+      return std::to_string(bytes.size()) + " bytes, " +
+             bytes.substr(bytes.size() < 72 ? 0 : 72, 16);
     };
     ADD_FAILURE() << differing[0] << ": extracted "
                   << header(tree, differing[0]) << ", scripted "
