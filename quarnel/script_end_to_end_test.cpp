@@ -522,7 +522,7 @@ std::vector<TestEntry> SpelledEntries(int paths) {
 TEST(ScriptEndToEndTest, SpelledDuplicatesLeaveTheTreeTheScriptLeaves) {
   // Under wine every cut starts a Windows process: fewer paths there.
   const bool wine = testing::CommandInterpreter().has_value();
-  const int paths = wine ? 200 : SPELLED_PATHS;
+  const int paths = wine ? 100 : SPELLED_PATHS;
   std::vector<TestEntry> entries = SpelledEntries(paths);
   ASSERT_GT(entries.size(), static_cast<size_t>(paths) * 3);
   TempDir scripted;
