@@ -1,5 +1,6 @@
 #include "app/session/window_session.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -55,9 +56,15 @@ StartOutcome WindowSession::StartExtractEntries(
   return RunAction<StartOutcome>([&](StartOutcome& outcome) {
     EntriesModel& entries = LoadedEntries();
     const Selection& selection = entries.selection();
-    Start(outcome, selection, entries.ChoiceOf(rows),
+    // A view's selection ranges may overlap.
+    std::vector<int32_t> distinct = rows;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()),
+                   distinct.end());
+    Start(outcome, selection, entries.ChoiceOf(distinct),
           "Extracting " +
-              CountText(static_cast<int64_t>(rows.size()), "entry", "entries") +
+              CountText(static_cast<int64_t>(distinct.size()), "entry",
+                        "entries") +
               " of " + selection.FileName + "...");
   });
 }
