@@ -132,7 +132,10 @@ void EntriesDialog::Notify(const NMHDR& header) {
       LVITEMW& item =
           reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
       if ((item.mask & LVIF_TEXT) == 0 || item.cchTextMax <= 0) return;
-      if (item.iItem < 0 || item.iItem >= entries_.rows()) return;
+      if (item.iItem < 0 || item.iItem >= entries_.rows() ||
+          item.iSubItem < 0 || item.iSubItem >= kEntryColumns) {
+        return;
+      }
       std::wstring text = Latin1(
           entries_.Cell(item.iItem, static_cast<EntryColumn>(item.iSubItem)));
       // The view's buffer is all there is; a longer text is cut.
