@@ -1,6 +1,8 @@
 #include "table/entry_choice.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <limits>
 
 #include "base/error.h"
@@ -63,16 +65,26 @@ void EntryChoice::AddIndexes(std::string_view list) {
 }
 
 void EntryChoice::AddIndexRange(int32_t first, int32_t last) {
+  ranges_ascend_ = ranges_ascend_ && first <= last &&
+                   (ranges_.empty() || first > ranges_.back().second);
   ranges_.emplace_back(first, last);
+}
+
+bool EntryChoice::Within(int32_t index) const {
+  if (ranges_ascend_) {
+    auto after = std::upper_bound(
+        ranges_.begin(), ranges_.end(), index,
+        [](int32_t at, const auto& range) { return at < range.first; });
+    return after != ranges_.begin() && index <= std::prev(after)->second;
+  }
+  return std::any_of(ranges_.begin(), ranges_.end(), [index](const auto& r) {
+    return index >= r.first && index <= r.second;
+  });
 }
 
 bool EntryChoice::Chooses(const TableEntry& entry) const {
   if (!ranges_.empty()) {
-    bool within = false;
-    for (const auto& [first, last] : ranges_) {
-      within = within || (entry.Index >= first && entry.Index <= last);
-    }
-    if (!within) return false;
+    if (!Within(entry.Index)) return false;
     index_used_ = true;
   }
   if (!includes_.empty()) {

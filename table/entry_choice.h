@@ -30,7 +30,9 @@ class EntryChoice {
   /// open at its end taking all from its start ("0-9,15,200-"). Throws
   /// Error (kUsage) for a list that can't be read.
   void AddIndexes(std::string_view list);
-  /// Adds `first` to `last`, inclusive.
+  /// Adds `first` to `last`, inclusive. Ranges added in ascending order,
+  /// each after the last, are looked up by halving, so that a choice of
+  /// many scattered entries costs little per entry.
   void AddIndexRange(int32_t first, int32_t last);
 
   /// Whether the command takes `entry`. Remembers what chose it, for
@@ -55,7 +57,12 @@ class EntryChoice {
 
   std::vector<Included> includes_;
   std::vector<NamePattern> excludes_;
+  /// Whether `index` lies within one of the ranges.
+  bool Within(int32_t index) const;
+
   std::vector<std::pair<int32_t, int32_t>> ranges_;
+  // Whether the ranges ascend, each after the one before.
+  bool ranges_ascend_ = true;
   std::string index_text_;  // as given, for messages
   mutable bool index_used_ = false;
 };

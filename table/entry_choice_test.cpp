@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -55,6 +57,33 @@ TEST(EntryChoiceTest, SaysWhatChoseNothing) {
                                  "the pattern 'sfx\\*' chooses no entry",
                                  "the pattern 'nothing\\*' chooses no entry",
                                  "the index list '10-' chooses no entry"}));
+}
+
+// Ranges in ascending order are looked up by halving, others one by one;
+// both must choose exactly the indexes within some range.
+TEST(EntryChoiceTest, ChoosesTheIndexesWithinItsRangesInAnyOrder) {
+  using Ranges = std::vector<std::pair<int32_t, int32_t>>;
+  for (const Ranges& ranges : std::vector<Ranges>{
+           {{0, 0}},
+           {{3, 3}, {5, 7}, {9, 9}, {12, 20}},
+           {{1, 2}, {4, 4}, {6, 6}, {8, 8}, {10, 10}, {12, 12}},
+           {{5, 7}, {3, 3}, {12, 20}},  // not ascending
+           {{3, 8}, {5, 10}},           // overlapping
+           {{2, 4}, {4, 6}},            // touching at 4
+           {{9, 4}, {6, 6}},            // a range that holds nothing
+           {{0, 2}, {30, 40}, {10, 12}, {50, 50}},
+       }) {
+    EntryChoice choice;
+    std::set<int32_t> expected;
+    for (const auto& [first, last] : ranges) {
+      choice.AddIndexRange(first, last);
+      for (int32_t i = first; i <= last; ++i) expected.insert(i);
+    }
+    for (int32_t index = -1; index <= 52; ++index) {
+      EXPECT_EQ(choice.Chooses(Entry(index, "a")), expected.contains(index))
+          << "index " << index << " of ranges from " << ranges.front().first;
+    }
+  }
 }
 
 TEST(EntryChoiceTest, RefusesIndexListsItCantRead) {

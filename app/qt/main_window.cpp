@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "app/qt/entries_dialog.h"
 #include "app/qt/extract_worker.h"
 #include "app/qt/report_dialog.h"
 #include "ui_main_window.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
   connect(ui_->cmdRIP, &QPushButton::clicked, this, &MainWindow::RipSelection);
 
   extract_action_ = list_menu_->addAction(tr("Extract"));
+  entries_action_ = list_menu_->addAction(tr("Entries\u2026"));
   ui_->File1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->File1, &QWidget::customContextMenuRequested, this,
           &MainWindow::ShowListMenu);
@@ -79,6 +81,8 @@ MainWindow::~MainWindow() {
   // A running extraction stops, and its thread ends, before the widgets
   // its signals reach are gone.
   delete worker_;
+  // The dialog goes while the session that holds its entries is still here.
+  delete entries_dialog_;
 }
 
 void MainWindow::SetErrorReport(Notice report) {
@@ -173,14 +177,40 @@ void MainWindow::ShowListMenu(const QPoint& position) {
   // Right-pressing an entry has chosen it already; the menu key acts on the
   // current choice. The position is the list viewport's. The extraction runs
   // once the menu has closed, outside the menu's event loop.
-  if (list_menu_->exec(ui_->File1->viewport()->mapToGlobal(position)) ==
-      extract_action_) {
-    ExtractSelection();
+  QAction* chosen =
+      list_menu_->exec(ui_->File1->viewport()->mapToGlobal(position));
+  if (chosen == extract_action_) ExtractSelection();
+  if (chosen == entries_action_) OpenEntries();
+}
+
+void MainWindow::OpenEntries() {
+  // Its entries go with it.
+  delete entries_dialog_;
+  EntriesOutcome opened = session_.OpenEntries();
+  if (opened.failed()) {
+    ReportError(opened.error);
+    return;
   }
+  entries_dialog_ =
+      new EntriesDialog(*session_.entries(), Shown(opened.title), this);
+  entries_dialog_->setAttribute(Qt::WA_DeleteOnClose);
+  entries_dialog_->SetBusy(session_.extracting());
+  connect(entries_dialog_, &EntriesDialog::ExtractSelectedRequested, this,
+          [this](const std::vector<int32_t>& rows) {
+            StartExtraction(session_.StartExtractEntries(rows));
+          });
+  connect(entries_dialog_, &EntriesDialog::ExtractAllRequested, this,
+          [this] { StartExtraction(session_.StartExtractAllEntries()); });
+  connect(entries_dialog_, &QObject::destroyed, this,
+          [this] { session_.CloseEntries(); });
+  entries_dialog_->show();
 }
 
 void MainWindow::ExtractSelection() {
-  StartOutcome started = session_.StartExtract();
+  StartExtraction(session_.StartExtract());
+}
+
+void MainWindow::StartExtraction(StartOutcome started) {
   if (started.failed()) {
     ReportError(started.error);
     return;
@@ -234,6 +264,7 @@ void MainWindow::SetBusy(bool busy) {
   if (busy) list_had_focus_ = ui_->File1->hasFocus();
   ui_->File1->setEnabled(!busy);
   ui_->cmdRIP->setEnabled(!busy);
+  if (entries_dialog_) entries_dialog_->SetBusy(busy);
   if (!busy && list_had_focus_) ui_->File1->setFocus();
 }
 

@@ -1,19 +1,23 @@
 // The program's one window, `Form1`: the list of a folder's containers, the
 // inspection result, the RIP button and the name of the entry being ripped,
-// and the list's context menu with Extract. It draws what the WindowSession
+// and the list's context menu with Extract and Entries..., which opens the
+// Entries dialog on the chosen container. It draws what the WindowSession
 // gives back and routes the user's events to it; the logic is in the core.
-// An extraction runs on a worker thread, so that the window repaints and
-// moves meanwhile; its list and RIP wait until it ends.
+// An extraction, from the menu or the Entries dialog, runs on a worker
+// thread, so that the window repaints and moves meanwhile; its list, RIP and
+// the dialog's extract buttons wait until it ends.
 
 #ifndef BRIMWALD_APP_QT_MAIN_WINDOW_H_
 #define BRIMWALD_APP_QT_MAIN_WINDOW_H_
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/qt/entries_dialog.h"
 #include "app/session/window_session.h"
 
 class QAction;
@@ -70,6 +74,13 @@ class MainWindow : public QWidget {
   /// would: selects its entry, and inspects it even when it isn't listed.
   void ChooseFile(const std::string& name);
 
+  /// Entries...: opens the Entries dialog on the chosen container, as the
+  /// list's menu does, in place of one open before; reports an error
+  /// instead when its entries can't be read.
+  void OpenEntries();
+  /// The Entries dialog while it is open, else null.
+  EntriesDialog* entries_dialog() const { return entries_dialog_; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   /// During an extraction, asks whether to stop it; on yes the window
@@ -84,6 +95,7 @@ class MainWindow : public QWidget {
   void RipSelection();
   void ShowListMenu(const QPoint& position);
   void ExtractSelection();
+  void StartExtraction(StartOutcome started);
   void ShowProgress(const QString& text);
   void FinishExtract();
   void SetBusy(bool busy);
@@ -94,6 +106,8 @@ class MainWindow : public QWidget {
   WindowSession session_;
   QMenu* list_menu_;
   QAction* extract_action_;
+  QAction* entries_action_;
+  QPointer<EntriesDialog> entries_dialog_;
   // The entry a left button press landed on while it was already chosen:
   // the click it starts chooses it again.
   QListWidgetItem* pressed_chosen_ = nullptr;

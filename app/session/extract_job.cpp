@@ -48,13 +48,13 @@ int Permille(const ExtractProgress& progress) {
   return static_cast<int>(share * kPermille);
 }
 
-ExtractJob::ExtractJob(Selection selection)
-    : selection_(std::move(selection)) {}
+ExtractJob::ExtractJob(Selection selection, EntryChoice choice)
+    : selection_(std::move(selection)), choice_(std::move(choice)) {}
 
 ExtractOutcome ExtractJob::Run(const Progress& progress) {
   return RunAction<ExtractOutcome>([&](ExtractOutcome& outcome) {
     JobListener listener(outcome, *this, progress);
-    outcome.result = Extract(selection_, "", listener);
+    outcome.result = Extract(selection_, "", listener, choice_);
   });
 }
 

@@ -1,7 +1,8 @@
 // One extraction as the window hands it to a worker thread. The job holds
-// its own copy of the choice, so that the window's session goes on (and its
-// choice may change) while the worker runs, and a flag that the window's
-// thread sets to stop it between two entries.
+// its own copy of the choice (the container, and which of its entries to
+// take), so that the window's session goes on (and its choice may change)
+// while the worker runs, and a flag that the window's thread sets to stop it
+// between two entries.
 
 #ifndef BRIMWALD_APP_SESSION_EXTRACT_JOB_H_
 #define BRIMWALD_APP_SESSION_EXTRACT_JOB_H_
@@ -15,6 +16,7 @@
 #include "app/session/extract_report.h"
 #include "container/selection.h"
 #include "extract/extract.h"
+#include "table/entry_choice.h"
 
 namespace brimwald {
 
@@ -35,9 +37,10 @@ struct ExtractOutcome : ActionOutcome {
 
 class ExtractJob {
  public:
-  /// The extraction of the container that `selection` describes, into
-  /// EXT_<BaseName> beside it.
-  explicit ExtractJob(Selection selection);
+  /// The extraction of the entries that `choice` takes (all, by default)
+  /// of the container that `selection` describes, into EXT_<BaseName>
+  /// beside it.
+  explicit ExtractJob(Selection selection, EntryChoice choice = EntryChoice());
   ExtractJob(const ExtractJob&) = delete;
   ExtractJob& operator=(const ExtractJob&) = delete;
 
@@ -59,6 +62,7 @@ class ExtractJob {
 
  private:
   const Selection selection_;
+  const EntryChoice choice_;
   std::atomic<bool> cancelled_ = false;
 };
 

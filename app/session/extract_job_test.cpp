@@ -138,6 +138,25 @@ TEST_F(ExtractJobTest, CancelFromAnotherThreadStopsBetweenTwoEntries) {
       << outcome.Report().summary;
 }
 
+TEST_F(ExtractJobTest, TakesOnlyTheEntriesItsChoiceTakes) {
+  EntryChoice choice;
+  choice.AddIndexRange(1, 2);
+  choice.AddIndexRange(5, 5);
+  ExtractJob job(
+      Chosen(ContainerBuilder::WithEntries(samples::SampleEntries(8))), choice);
+  std::vector<int> seen;
+  ExtractOutcome outcome =
+      job.Run([&](int permille) { seen.push_back(permille); });
+  ASSERT_FALSE(outcome.failed()) << outcome.error;
+  EXPECT_EQ(outcome.result.written, 3);
+  EXPECT_EQ(Files(),
+            (std::vector<std::string>{"EXT_music/music/track1.qvstr",
+                                      "EXT_music/music/track5.qvstr",
+                                      "EXT_music/voice/en/track2.qvstr"}));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), kPermille);
+}
+
 TEST_F(ExtractJobTest, AnErrorThatEndsTheExtractionComesBackInTheOutcome) {
   ExtractJob job{Selection()};
   ExtractOutcome outcome = job.Run(nullptr);

@@ -1,5 +1,6 @@
 #include "app/session/window_session.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -7,6 +8,7 @@
 #include "io/folder_listing.h"
 #include "io/utf8_path.h"
 #include "rip/rip_script.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 
@@ -36,14 +38,59 @@ RipOutcome WindowSession::Rip() {
 
 StartOutcome WindowSession::StartExtract() {
   return RunAction<StartOutcome>([&](StartOutcome& outcome) {
-    if (extracting_) {
-      throw Error(ErrorKind::kFile, "cannot extract: the extraction of '" +
-                                        *extracting_ + "' is still running");
-    }
-    outcome.job = std::make_unique<ExtractJob>(selection_);
-    outcome.progress_text = "Extracting " + selection_.FileName + "...";
-    extracting_ = selection_.FileName;
+    Start(outcome, selection_, EntryChoice(),
+          "Extracting " + selection_.FileName + "...");
   });
+}
+
+EntriesOutcome WindowSession::OpenEntries() {
+  return RunAction<EntriesOutcome>([&](EntriesOutcome& outcome) {
+    entries_.reset();
+    entries_ = std::make_unique<EntriesModel>(selection_);
+    outcome.title = "Entries of " + selection_.FileName;
+  });
+}
+
+StartOutcome WindowSession::StartExtractEntries(
+    const std::vector<int32_t>& rows) {
+  return RunAction<StartOutcome>([&](StartOutcome& outcome) {
+    EntriesModel& entries = LoadedEntries();
+    const Selection& selection = entries.selection();
+    // A view's selection ranges may overlap.
+    std::vector<int32_t> distinct = rows;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()),
+                   distinct.end());
+    Start(outcome, selection, entries.ChoiceOf(distinct),
+          "Extracting " +
+              CountText(static_cast<int64_t>(distinct.size()), "entry",
+                        "entries") +
+              " of " + selection.FileName + "...");
+  });
+}
+
+StartOutcome WindowSession::StartExtractAllEntries() {
+  return RunAction<StartOutcome>([&](StartOutcome& outcome) {
+    const Selection& selection = LoadedEntries().selection();
+    Start(outcome, selection, EntryChoice(),
+          "Extracting " + selection.FileName + "...");
+  });
+}
+
+void WindowSession::Start(StartOutcome& outcome, const Selection& selection,
+                          EntryChoice choice, std::string progress_text) {
+  if (extracting_) {
+    throw Error(ErrorKind::kFile, "cannot extract: the extraction of '" +
+                                      *extracting_ + "' is still running");
+  }
+  outcome.job = std::make_unique<ExtractJob>(selection, std::move(choice));
+  outcome.progress_text = std::move(progress_text);
+  extracting_ = selection.FileName;
+}
+
+EntriesModel& WindowSession::LoadedEntries() {
+  if (!entries_) throw Error(ErrorKind::kUsage, "no entries are loaded");
+  return *entries_;
 }
 
 void WindowSession::FinishExtract() { extracting_.reset(); }

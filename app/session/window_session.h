@@ -8,6 +8,10 @@
 // session hands out the job the worker runs and counts itself busy until
 // the window tells it the job has ended. Meanwhile the window starts no
 // other action, and asks before it closes.
+//
+// The Entries dialog shows the entries the session loaded from the chosen
+// container; they stay with that container while the window's choice moves
+// on, and its extractions run as the window's do.
 
 #ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 #define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "app/session/action_outcome.h"
+#include "app/session/entries_model.h"
 #include "app/session/extract_job.h"
 #include "app/session/extract_report.h"
 #include "container/selection.h"
@@ -48,6 +53,11 @@ struct StartOutcome : ActionOutcome {
   std::string progress_text;
 };
 
+struct EntriesOutcome : ActionOutcome {
+  /// The Entries dialog's title: "Entries of <FileName>".
+  std::string title;
+};
+
 /// Keeps the window's Selection for its whole life.
 class WindowSession {
  public:
@@ -70,7 +80,23 @@ class WindowSession {
   /// the choice lacks the job's outcome reports.
   StartOutcome StartExtract();
 
-  /// The worker has ended the extraction that StartExtract() handed out.
+  /// Entries...: loads every entry of the chosen container into entries(),
+  /// in place of those loaded before; after an error there are none.
+  EntriesOutcome OpenEntries();
+  /// The entries the Entries dialog shows; null when none are loaded.
+  EntriesModel* entries() { return entries_.get(); }
+  /// The Entries dialog has closed: its entries go.
+  void CloseEntries() { entries_.reset(); }
+
+  /// Extract selected: as StartExtract(), for exactly the entries that show
+  /// in `rows` of entries(), from their container. Fails when no entries
+  /// are loaded or `rows` is empty.
+  StartOutcome StartExtractEntries(const std::vector<int32_t>& rows);
+  /// Extract all: as StartExtract(), for every entry of the container of
+  /// entries(), whatever its filter shows.
+  StartOutcome StartExtractAllEntries();
+
+  /// The worker has ended the extraction that a Start...() handed out.
   void FinishExtract();
 
   /// Whether an extraction runs: the window then starts no other action.
@@ -87,8 +113,16 @@ class WindowSession {
   const Selection& selection() const { return selection_; }
 
  private:
+  // Puts into `outcome` the extraction of the entries of `selection` that
+  // `choice` takes, showing `progress_text`; throws while one runs.
+  void Start(StartOutcome& outcome, const Selection& selection,
+             EntryChoice choice, std::string progress_text);
+  // The loaded entries; throws when there are none.
+  EntriesModel& LoadedEntries();
+
   std::string directory_;
   Selection selection_;
+  std::unique_ptr<EntriesModel> entries_;
   // The name of the container being extracted, while one is.
   std::optional<std::string> extracting_;
 };

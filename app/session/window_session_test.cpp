@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
+#include "container/inspection.h"
+#include "extract/extract.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
 #include "testing/temp_dir.h"
@@ -64,6 +67,129 @@ TEST_F(WindowSessionTest, StartingWithoutAChoiceLeavesTheErrorToTheJob) {
   StartOutcome started = session_.StartExtract();
   ASSERT_TRUE(started.job);
   EXPECT_EQ(started.job->Run(nullptr).error, "no container has been chosen");
+}
+
+// The files below `root` in `dir`, by their paths below it, with what
+// they hold.
+std::map<std::string, std::string> FilesBelow(const testing::TempDir& dir,
+                                              const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const std::string& path : dir.Tree()) {
+    if (path.starts_with(root) && !path.ends_with("/")) {
+      files[path.substr(root.size())] = testing::ReadFile(dir.File(path));
+    }
+  }
+  return files;
+}
+
+class Quiet : public ExtractListener {
+  void EntryFailed(const TableEntry&, const Error&) override {}
+  bool Progress(const ExtractProgress&) override { return true; }
+};
+
+class EntriesSessionTest : public ::testing::Test {
+ protected:
+  EntriesSessionTest() {
+    ContainerBuilder::WithEntries(samples::SampleEntries(12))
+        .WriteTo(dir_.File("music.str"));
+    ContainerBuilder::WithEntries({{"x", "h", "b"}})
+        .WriteTo(dir_.File("other.str"));
+  }
+  // What the extraction of the entries that `pattern` includes leaves.
+  std::map<std::string, std::string> IncludedFiles(const std::string& pattern) {
+    testing::TempDir root;
+    Selection selection;
+    Inspect("music.str", selection, dir_.path());
+    EntryChoice choice;
+    choice.Include(pattern);
+    Quiet quiet;
+    Extract(selection, root.path(), quiet, choice);
+    return FilesBelow(root, "EXT_music/");
+  }
+  // Runs the job `started` hands out to its end.
+  ExtractOutcome Run(StartOutcome started) {
+    EXPECT_TRUE(started.job) << started.error;
+    if (!started.job) return {};
+    ExtractOutcome outcome = started.job->Run(nullptr);
+    session_.FinishExtract();
+    return outcome;
+  }
+
+  testing::TempDir dir_;
+  WindowSession session_{dir_.path()};
+};
+
+TEST_F(EntriesSessionTest, WithoutAValidChoiceNoEntriesOpen) {
+  EntriesOutcome opened = session_.OpenEntries();
+  EXPECT_EQ(opened.error, "no container has been chosen");
+  EXPECT_EQ(session_.entries(), nullptr);
+  testing::WriteFile(dir_.File("bad.str"), "not a container");
+  session_.Choose("music.str");
+  ASSERT_FALSE(session_.OpenEntries().failed());
+  session_.Choose("bad.str");
+  EXPECT_TRUE(session_.OpenEntries().failed());
+  EXPECT_EQ(session_.entries(), nullptr);
+  StartOutcome started = session_.StartExtractAllEntries();
+  EXPECT_FALSE(started.job);
+  EXPECT_FALSE(session_.extracting());
+}
+
+TEST_F(EntriesSessionTest, ExtractSelectedLeavesWhatItsPatternIncludes) {
+  session_.Choose("music.str");
+  EntriesOutcome opened = session_.OpenEntries();
+  ASSERT_FALSE(opened.failed()) << opened.error;
+  EXPECT_EQ(opened.title, "Entries of music.str");
+  // The entries stay with their container while the choice moves on.
+  session_.Choose("other.str");
+  EntriesModel& entries = *session_.entries();
+  ASSERT_TRUE(entries.SetFilter(u"SFX/*"));
+  std::vector<int32_t> rows;
+  for (int32_t row = 0; row < entries.rows(); ++row) rows.push_back(row);
+  ASSERT_EQ(rows.size(), 3u);
+
+  rows.push_back(1);  // a row twice, as a view's ranges may overlap
+  StartOutcome started = session_.StartExtractEntries(rows);
+  EXPECT_EQ(started.progress_text, "Extracting 3 entries of music.str...");
+  ExtractOutcome outcome = Run(std::move(started));
+  EXPECT_EQ(outcome.result.written, 3);
+  std::map<std::string, std::string> files = FilesBelow(dir_, "EXT_music/");
+  EXPECT_EQ(files.size(), 3u);
+  EXPECT_TRUE(files == IncludedFiles("SFX/*"));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(dir_.File("EXT_other"))));
+}
+
+TEST_F(EntriesSessionTest, ExtractAllTakesEveryEntryWhateverTheFilterShows) {
+  session_.Choose("music.str");
+  ASSERT_FALSE(session_.OpenEntries().failed());
+  session_.entries()->SetFilter(u"nothing");
+  StartOutcome started = session_.StartExtractAllEntries();
+  EXPECT_EQ(started.progress_text, "Extracting music.str...");
+  EXPECT_EQ(Run(std::move(started)).result.written, 12);
+  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == IncludedFiles("*"));
+}
+
+TEST_F(EntriesSessionTest, NoSelectionOrARunningExtractionStartsNothing) {
+  session_.Choose("music.str");
+  ASSERT_FALSE(session_.OpenEntries().failed());
+  StartOutcome none = session_.StartExtractEntries({});
+  EXPECT_FALSE(none.job);
+  EXPECT_EQ(none.error, "no entry is selected");
+  EXPECT_FALSE(session_.extracting());
+
+  StartOutcome first = session_.StartExtract();
+  ASSERT_TRUE(first.job);
+  StartOutcome refused[] = {session_.StartExtractEntries({0}),
+                            session_.StartExtractAllEntries()};
+  for (const StartOutcome& outcome : refused) {
+    EXPECT_FALSE(outcome.job);
+    EXPECT_NE(outcome.error.find("is still running"), std::string::npos)
+        << outcome.error;
+  }
+  session_.FinishExtract();
+  session_.CloseEntries();
+  EXPECT_EQ(session_.entries(), nullptr);
+  EXPECT_TRUE(session_.StartExtractEntries({0}).failed());
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"music.str", "other.str"}));
 }
 
 TEST_F(WindowSessionTest, FolderTextIsTheAbsoluteFolder) {

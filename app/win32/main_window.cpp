@@ -118,6 +118,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string directory)
 MainWindow::~MainWindow() {
   worker_.reset();
   progress_.reset();
+  entries_.reset();
   if (window_ != nullptr) {
     closed_ = nullptr;
     ::DestroyWindow(window_);
@@ -146,6 +147,9 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wparam,
 
 bool MainWindow::TakeDialogMessage(MSG& message) {
   if (progress_ && ::IsDialogMessageW(progress_->handle(), &message)) {
+    return true;
+  }
+  if (entries_ && ::IsDialogMessageW(entries_->handle(), &message)) {
     return true;
   }
   return window_ != nullptr && ::IsDialogMessageW(window_, &message);
@@ -182,6 +186,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case ExtractWorker::kDoneMessage:
       FinishExtract();
+      return 0;
+    case kEntriesClosedMessage:
+      CloseEntries(reinterpret_cast<HWND>(lparam));
       return 0;
   }
   return ::DefWindowProcW(window_, message, wparam, lparam);
@@ -276,12 +283,14 @@ void MainWindow::ShowListMenu(LPARAM at) {
   }
   HMENU menu = ::CreatePopupMenu();
   ::AppendMenuW(menu, MF_STRING, kExtractCommand, L"Extract");
-  // The extraction starts once the menu has closed, outside its loop.
+  ::AppendMenuW(menu, MF_STRING, kEntriesCommand, L"Entries\u2026");
+  // The command runs once the menu has closed, outside its loop.
   UINT chosen = static_cast<UINT>(
       ::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                          point.x, point.y, window_, nullptr));
   ::DestroyMenu(menu);
   if (chosen == kExtractCommand) ExtractSelection();
+  if (chosen == kEntriesCommand) OpenEntries();
 }
 
 void MainWindow::ChooseEntryAt(POINT on_screen) {
@@ -298,8 +307,49 @@ void MainWindow::ChooseEntryAt(POINT on_screen) {
   Choose();
 }
 
+void MainWindow::OpenEntries() {
+  // Its entries go with it.
+  entries_.reset();
+  EntriesOutcome opened = session_.OpenEntries();
+  if (opened.failed()) {
+    report_error_(Widen(opened.error));
+    return;
+  }
+  EntriesDialog::Requests requests;
+  requests.extract_selected = [this](const std::vector<int32_t>& rows) {
+    StartExtraction(session_.StartExtractEntries(rows));
+  };
+  requests.extract_all = [this] {
+    StartExtraction(session_.StartExtractAllEntries());
+  };
+  // Destroyed from the window's own message, never inside the dialog's.
+  requests.closed = [this] {
+    ::PostMessageW(window_, kEntriesClosedMessage, 0,
+                   reinterpret_cast<LPARAM>(entries_->handle()));
+  };
+  try {
+    entries_ = std::make_unique<EntriesDialog>(
+        window_, *session_.entries(), Widen(opened.title), std::move(requests));
+  } catch (const std::exception& error) {
+    session_.CloseEntries();
+    report_error_(Widen(error.what()));
+    return;
+  }
+  entries_->SetBusy(session_.extracting());
+}
+
+void MainWindow::CloseEntries(HWND dialog) {
+  // A dialog opened since then stays.
+  if (!entries_ || entries_->handle() != dialog) return;
+  entries_.reset();
+  session_.CloseEntries();
+}
+
 void MainWindow::ExtractSelection() {
-  StartOutcome started = session_.StartExtract();
+  StartExtraction(session_.StartExtract());
+}
+
+void MainWindow::StartExtraction(StartOutcome started) {
   if (started.failed()) {
     report_error_(Widen(started.error));
     return;
@@ -347,6 +397,7 @@ void MainWindow::SetBusy(bool busy) {
   }
   ::EnableWindow(list, !busy);
   ::EnableWindow(rip, !busy);
+  if (entries_) entries_->SetBusy(busy);
   if (!busy && focus_before_ != nullptr) {
     ::SetFocus(std::exchange(focus_before_, nullptr));
   }

@@ -1,9 +1,11 @@
 // Form1 on Windows: the window's design drawn with the Win32 API. What the
 // window does lives in WindowSession (app/session/window_session.h); this file
 // only draws the controls and routes their events to it: a choice in the
-// list, RIP, and Extract from the list's context menu. An extraction runs on
-// a worker thread, so that the window repaints and moves meanwhile; its
-// list and RIP wait until it ends.
+// list, RIP, and Extract and Entries... from the list's context menu; the
+// latter opens the Entries dialog on the chosen container. An extraction,
+// from the menu or the Entries dialog, runs on a worker thread, so that the
+// window repaints and moves meanwhile; its list, RIP and the dialog's
+// extract buttons wait until it ends.
 
 #ifndef BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
 #define BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "app/session/window_session.h"
+#include "app/win32/entries_dialog.h"
 #include "app/win32/extract_worker.h"
 #include "app/win32/progress_dialog.h"
 
@@ -45,8 +48,11 @@ class MainWindow {
   /// Asks the user a yes-or-no question (UTF-16); true for yes.
   using Question = std::function<bool(const std::wstring& question)>;
 
-  /// The list's context menu's one command.
+  /// The list's context menu's commands: Extract, Entries...
   static constexpr UINT kExtractCommand = 1;
+  static constexpr UINT kEntriesCommand = 2;
+  /// Posted by the Entries dialog (LPARAM) once the user has closed it.
+  static constexpr UINT kEntriesClosedMessage = WM_APP + 3;
 
   /// Creates and shows the window for the containers of `directory` (""
   /// for the current folder), whose list it fills once, now. Errors go to
@@ -71,7 +77,14 @@ class MainWindow {
   }
   void SetQuestion(Question question) { ask_ = std::move(question); }
 
-  /// Gives `message` to the window or its progress dialog when it is theirs
+  /// Entries...: opens the Entries dialog on the chosen container, as the
+  /// list's menu does, in place of one open before; reports an error
+  /// instead when its entries can't be read.
+  void OpenEntries();
+  /// The Entries dialog while it is open, else null.
+  EntriesDialog* entries_dialog() const { return entries_.get(); }
+
+  /// Gives `message` to the window or its dialogs when it is theirs
   /// to move the focus (Tab, the arrows) or press a button (Enter, Esc);
   /// true when one took it, and the message loop then skips it.
   bool TakeDialogMessage(MSG& message);
@@ -97,6 +110,8 @@ class MainWindow {
   void ShowListMenu(LPARAM at);
   void ChooseEntryAt(POINT on_screen);
   void ExtractSelection();
+  void StartExtraction(StartOutcome started);
+  void CloseEntries(HWND dialog);
   void FinishExtract();
   void SetBusy(bool busy);
   void AskToStop();
@@ -117,6 +132,7 @@ class MainWindow {
   // While an extraction runs: its worker and its progress dialog.
   std::unique_ptr<ExtractWorker> worker_;
   std::unique_ptr<ProgressDialog> progress_;
+  std::unique_ptr<EntriesDialog> entries_;
   // The user closed the window during the extraction and agreed to stop it.
   bool close_when_stopped_ = false;
   // The control that had the focus when the extraction disabled it.

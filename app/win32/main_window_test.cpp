@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/win32/report_dialog.h"
+#include "app/win32/window_test_support.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
 #include "testing/command_result.h"
@@ -20,17 +21,18 @@ namespace brimwald::win32 {
 namespace {
 
 using samples::ContainerBuilder;
+using test_support::kExtractionMs;
+using test_support::Key;
+using test_support::MenuEntries;
+using test_support::Mouse;
+using test_support::PickInNextMenu;
+using test_support::RunMessagesUntil;
+using test_support::Send;
+using test_support::TextOf;
 
 const std::string kMusica = "m\xC3\xBAsica.str";  // música.str
 // No OEM code page holds this one (U+1F3B5, a musical note).
 const std::string kNote = "\xF0\x9F\x8E\xB5.str";
-
-std::wstring TextOf(HWND control) {
-  wchar_t text[512];
-  return std::wstring(text,
-                      static_cast<size_t>(::GetWindowTextW(
-                          control, text, static_cast<int>(std::size(text)))));
-}
 
 // Where `control` lies in the client area of `window`.
 RECT PlaceOf(HWND window, HWND control) {
@@ -38,68 +40,6 @@ RECT PlaceOf(HWND window, HWND control) {
   ::GetWindowRect(control, &place);
   ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
   return place;
-}
-
-// How long a test waits for an extraction to end.
-constexpr DWORD kExtractionMs = 120000;
-
-// Runs the thread's messages, as the program's loop does, until `done` or
-// until `timeout_ms` have passed; false then.
-bool RunMessagesUntil(MainWindow* window, const std::function<bool()>& done,
-                      DWORD timeout_ms = kExtractionMs) {
-  const ULONGLONG start = ::GetTickCount64();
-  while (!done()) {
-    if (::GetTickCount64() - start > timeout_ms) return false;
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (window != nullptr && window->TakeDialogMessage(message)) continue;
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
-// The context menu the next test step opens: its entries, and a press of
-// the first, typed as a user would (Down, Enter) once it is up.
-std::vector<std::wstring> menu_entries;
-void CALLBACK PickFirstMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND menu = ::FindWindowW(L"#32768", nullptr);
-  if (menu == nullptr || !::IsWindowVisible(menu)) return;
-  ::KillTimer(nullptr, timer);
-  auto* items =
-      reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
-  for (int i = 0; i < ::GetMenuItemCount(items); ++i) {
-    wchar_t text[64] = L"";
-    ::GetMenuStringW(items, static_cast<UINT>(i), text,
-                     static_cast<int>(std::size(text)), MF_BYPOSITION);
-    menu_entries.push_back(text);
-  }
-  ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-  ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-}
-void PickFirstInNextMenu() {
-  menu_entries.clear();
-  ::SetTimer(nullptr, 0, 10, &PickFirstMenuEntry);
-}
-
-// Real input, through the system's queue, as a user's.
-void Send(std::vector<INPUT> inputs) {
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-INPUT Key(WORD key, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
-}
-INPUT Mouse(DWORD flags) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  return input;
 }
 
 // A window on a temporary folder, with what it reports recorded instead of
@@ -361,10 +301,11 @@ TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
   builder.WriteTo(dir_.File("music.str"));
   testing::WriteFile(dir_.File("a.str"), "not a container");
   Open();
-  PickFirstInNextMenu();
+  PickInNextMenu(1);
 
   ASSERT_TRUE(RightClickEntry(1));
-  EXPECT_EQ(menu_entries, std::vector<std::wstring>{L"Extract"});
+  EXPECT_EQ(MenuEntries(),
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
   EXPECT_EQ(Text(kTxtFileName), L"music.str");  // the right click chose it
   ASSERT_TRUE(WaitForReport());
   EXPECT_FALSE(Busy());
@@ -397,16 +338,17 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
   testing::WriteFile(dir_.File("bad.str"), "not a container");
   Open();
   Choose(1);
-  PickFirstInNextMenu();
+  PickInNextMenu(1);
   ASSERT_TRUE(PressMenuKey());
-  EXPECT_EQ(menu_entries, std::vector<std::wstring>{L"Extract"});
+  EXPECT_EQ(MenuEntries(),
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
   ASSERT_TRUE(WaitForReport());
   EXPECT_TRUE(reports_[0].summary.starts_with("1 file written to "))
       << reports_[0].summary;
   EXPECT_FALSE(reports_[0].warning);
 
   Choose(0);
-  PickFirstInNextMenu();
+  PickInNextMenu(1);
   ASSERT_TRUE(PressMenuKey());
   ASSERT_TRUE(RunMessagesUntil(&*window_, [this] { return !Busy(); }));
   ASSERT_EQ(errors_.size(), 1u);
@@ -418,7 +360,7 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
 TEST_F(WindowExtractTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   BigContainer();
   Open();
-  PickFirstInNextMenu();
+  PickInNextMenu(1);
   ASSERT_TRUE(RightClickEntry(0));
   HWND progress = window_->progress_dialog();
   ASSERT_NE(progress, nullptr);
@@ -446,7 +388,7 @@ TEST_F(WindowExtractTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
 TEST_F(WindowExtractTest, ClosingDuringAnExtractionAsksToStopItFirst) {
   BigContainer();
   Open();
-  PickFirstInNextMenu();
+  PickInNextMenu(1);
   ASSERT_TRUE(RightClickEntry(0));
 
   answer_ = false;

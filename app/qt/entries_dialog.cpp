@@ -1,0 +1,150 @@
+#include "app/qt/entries_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/qt/entries_table_model.h"
+
+namespace brimwald {
+namespace {
+
+constexpr int kWidth = 680;
+constexpr int kHeight = 440;
+// Starting widths, in average characters, of every column but the last,
+// which takes the rest.
+constexpr int kColumnChars[] = {8, 36, 11, 11};
+
+QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  // Enter in the filter box must not extract.
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
+                             QWidget* parent)
+    : QDialog(parent),
+      model_(new EntriesTableModel(entries, this)),
+      filter_(new QLineEdit(this)),
+      table_(new QTableView(this)),
+      status_(new QLabel(this)),
+      extract_selected_(
+          Button(tr("Extract selected"), "extractSelected", this)),
+      extract_all_(Button(tr("Extract all"), "extractAll", this)) {
+  setWindowTitle(title);
+  resize(kWidth, kHeight);
+
+  filter_->setObjectName("filter");
+  filter_->setPlaceholderText(tr("Pattern, e.g. sfx\\*"));
+  filter_->setClearButtonEnabled(true);
+  auto* filter_label = new QLabel(tr("&Filter:"), this);
+  filter_label->setBuddy(filter_);
+
+  table_->setObjectName("entries");
+  table_->setModel(model_);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  table_->setWordWrap(false);
+  table_->verticalHeader()->hide();
+  // Rows of one height: the view never measures them.
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  const int char_width = fontMetrics().averageCharWidth();
+  for (int column = 0; column < static_cast<int>(std::size(kColumnChars));
+       ++column) {
+    table_->setColumnWidth(column, kColumnChars[column] * char_width);
+  }
+  table_->horizontalHeader()->setStretchLastSection(true);
+  table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+  table_->setSortingEnabled(true);
+
+  status_->setObjectName("status");
+  status_->setTextFormat(Qt::PlainText);
+  status_->setWordWrap(true);
+  extract_all_->setToolTip(
+      tr("Extracts every entry of the container, whatever the filter shows"));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  buttons->addButton(extract_selected_, QDialogButtonBox::ActionRole);
+  buttons->addButton(extract_all_, QDialogButtonBox::ActionRole);
+  buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* filter_row = new QHBoxLayout;
+  filter_row->addWidget(filter_label);
+  filter_row->addWidget(filter_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(filter_row);
+  layout->addWidget(table_);
+  layout->addWidget(status_);
+  layout->addWidget(buttons);
+
+  connect(filter_, &QLineEdit::textChanged, this, &EntriesDialog::ApplyFilter);
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged,
+          this, &EntriesDialog::UpdateButtons);
+  connect(model_, &QAbstractItemModel::modelReset, this,
+          &EntriesDialog::UpdateButtons);
+  connect(extract_selected_, &QPushButton::clicked, this, [this] {
+    std::vector<int32_t> rows = SelectedRows();
+    if (!rows.empty()) emit ExtractSelectedRequested(rows);
+  });
+  connect(extract_all_, &QPushButton::clicked, this,
+          &EntriesDialog::ExtractAllRequested);
+  ShowStatus();
+  UpdateButtons();
+  filter_->setFocus();
+}
+
+void EntriesDialog::SetBusy(bool busy) {
+  busy_ = busy;
+  UpdateButtons();
+}
+
+std::vector<int32_t> EntriesDialog::SelectedRows() const {
+  // By ranges: selecting all of 200,000 rows is one range, not 200,000
+  // indexes.
+  std::vector<int32_t> rows;
+  for (const QItemSelectionRange& range :
+       table_->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      rows.push_back(row);
+    }
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+void EntriesDialog::ApplyFilter(const QString& text) {
+  model_->SetFilter(text);
+  ShowStatus();
+}
+
+void EntriesDialog::ShowStatus() {
+  const EntriesModel& entries = model_->entries();
+  const std::string status = entries.StatusText();
+  QString text =
+      QString::fromLatin1(status.data(), static_cast<qsizetype>(status.size()));
+  if (!entries.table_problem().empty()) {
+    text += '\n' + QString::fromLocal8Bit(entries.table_problem());
+  }
+  status_->setText(text);
+}
+
+void EntriesDialog::UpdateButtons() {
+  extract_selected_->setEnabled(!busy_ &&
+                                table_->selectionModel()->hasSelection());
+  extract_all_->setEnabled(!busy_);
+}
+
+}  // namespace brimwald

@@ -1,0 +1,229 @@
+#include "app/session/entries_model.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "base/error.h"
+#include "table/entry_problems.h"
+#include "table/table_walk.h"
+#include "text/text_format.h"
+
+namespace brimwald {
+namespace {
+
+unsigned char Folded(char c) {
+  auto byte = static_cast<unsigned char>(c);
+  return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + 32)
+                                    : byte;
+}
+
+// Three-way, bytewise, ASCII letter case ignored.
+int CompareFolded(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    unsigned char x = Folded(a[i]);
+    unsigned char y = Folded(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+template <typename T>
+int Compare(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) {
+    if (!joined.empty()) joined += "; ";
+    joined += text;
+  }
+  return joined;
+}
+
+// The pattern's bytes for the filter as the dialog shows it. No name holds
+// a NUL, so a character that no name byte shows as matches nothing.
+std::string PatternBytes(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (char16_t c : text) {
+    bytes += c <= 0xFF ? static_cast<char>(c) : '\0';
+  }
+  return bytes;
+}
+
+}  // namespace
+
+const char* HeadingOf(EntryColumn column) {
+  switch (column) {
+    case EntryColumn::kIndex:
+      return "Index";
+    case EntryColumn::kName:
+      return "Name";
+    case EntryColumn::kHeaderSize:
+      return "Header size";
+    case EntryColumn::kBodySize:
+      return "Body size";
+    case EntryColumn::kProblems:
+      return "Problems";
+  }
+  return "";
+}
+
+EntriesModel::EntriesModel(const Selection& selection) : selection_(selection) {
+  Load();
+  order_.resize(entries_.size());
+  std::iota(order_.begin(), order_.end(), 0);
+  visible_ = order_;
+}
+
+void EntriesModel::Load() {
+  TableWalk walk(selection_);
+  TableWalk lookup(selection_);
+  EntryProblems checks(walk, lookup);
+  // A header may claim more entries than the file holds records.
+  entries_.reserve(static_cast<size_t>(
+      std::min<int64_t>(walk.count(), walk.container().size() / 72 + 1)));
+  try {
+    while (walk.Next()) {
+      const TableEntry& entry = walk.entry();
+      std::vector<std::string> found = checks.Check(entry);
+      names_ += entry.Name;
+      Entry loaded{names_.size(), entry.Record.HeaderSize,
+                   entry.Record.BodySize, -1};
+      if (!found.empty()) {
+        loaded.problems = static_cast<int32_t>(problems_.size());
+        problems_.push_back(Joined(found));
+      }
+      entries_.push_back(loaded);
+    }
+  } catch (const Error& error) {
+    if (error.kind() != ErrorKind::kContainer) throw;
+    table_problem_ = error.what();
+  }
+}
+
+std::string_view EntriesModel::NameOf(int32_t index) const {
+  const auto at = static_cast<size_t>(index);
+  const size_t begin = at == 0 ? 0 : entries_[at - 1].name_end;
+  return std::string_view(names_).substr(begin, entries_[at].name_end - begin);
+}
+
+std::string_view EntriesModel::ProblemsOf(int32_t index) const {
+  const int32_t problems = entries_[static_cast<size_t>(index)].problems;
+  if (problems < 0) return {};
+  return problems_[static_cast<size_t>(problems)];
+}
+
+std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
+  const int32_t index = IndexAt(row);
+  const Entry& entry = entries_[static_cast<size_t>(index)];
+  switch (column) {
+    case EntryColumn::kIndex:
+      return DecimalText(index);
+    case EntryColumn::kName:
+      return std::string(NameOf(index));
+    case EntryColumn::kHeaderSize:
+      return DecimalText(entry.header_size);
+    case EntryColumn::kBodySize:
+      return DecimalText(entry.body_size);
+    case EntryColumn::kProblems:
+      return std::string(ProblemsOf(index));
+  }
+  return {};
+}
+
+bool EntriesModel::SetFilter(std::u16string_view text) {
+  pattern_.reset();
+  filter_error_.clear();
+  try {
+    if (!text.empty()) pattern_.emplace(PatternBytes(text));
+  } catch (const Error& error) {
+    filter_error_ = error.what();
+  }
+  ApplyFilter();
+  return filter_error_.empty();
+}
+
+void EntriesModel::ApplyFilter() {
+  visible_.clear();
+  if (!filter_error_.empty()) return;
+  if (!pattern_) {
+    visible_ = order_;
+    return;
+  }
+  for (int32_t index : order_) {
+    if (pattern_->Matches(NameOf(index))) visible_.push_back(index);
+  }
+}
+
+void EntriesModel::Sort(EntryColumn column, bool descending) {
+  sort_column_ = column;
+  descending_ = descending;
+  std::sort(order_.begin(), order_.end(),
+            [this](int32_t a, int32_t b) { return Less(a, b); });
+  ApplyFilter();
+}
+
+// By the sort column's key, then by table order, in both directions.
+bool EntriesModel::Less(int32_t a, int32_t b) const {
+  const Entry& x = entries_[static_cast<size_t>(a)];
+  const Entry& y = entries_[static_cast<size_t>(b)];
+  int order = 0;
+  switch (sort_column_) {
+    case EntryColumn::kIndex:
+      order = Compare(a, b);
+      break;
+    case EntryColumn::kName:
+      order = CompareFolded(NameOf(a), NameOf(b));
+      break;
+    case EntryColumn::kHeaderSize:
+      order = Compare(x.header_size, y.header_size);
+      break;
+    case EntryColumn::kBodySize:
+      order = Compare(x.body_size, y.body_size);
+      break;
+    case EntryColumn::kProblems:
+      order = Compare(ProblemsOf(a), ProblemsOf(b));
+      break;
+  }
+  if (descending_) order = -order;
+  return order != 0 ? order < 0 : a < b;
+}
+
+std::string EntriesModel::StatusText() const {
+  if (!filter_error_.empty()) return filter_error_;
+  const std::string all = CountText(size(), "entry", "entries");
+  if (!pattern_) return all;
+  if (rows() == 0) return "No entry matches the filter";
+  return DecimalText(rows()) + " of " + all + " match";
+}
+
+EntryChoice EntriesModel::ChoiceOf(const std::vector<int32_t>& rows) const {
+  if (rows.empty()) {
+    throw Error(ErrorKind::kUsage, "no entry is selected");
+  }
+  std::vector<int32_t> indexes;
+  indexes.reserve(rows.size());
+  for (int32_t row : rows) {
+    if (row < 0 || row >= this->rows()) {
+      throw Error(ErrorKind::kUsage, "no row " + DecimalText(row) + " shows");
+    }
+    indexes.push_back(IndexAt(row));
+  }
+  std::sort(indexes.begin(), indexes.end());
+  EntryChoice choice;
+  for (size_t first = 0; first < indexes.size();) {
+    size_t last = first;
+    while (last + 1 < indexes.size() &&
+           indexes[last + 1] <= indexes[last] + 1) {
+      ++last;
+    }
+    choice.AddIndexRange(indexes[first], indexes[last]);
+    first = last + 1;
+  }
+  return choice;
+}
+
+}  // namespace brimwald

@@ -1,0 +1,91 @@
+// The Entries dialog of the Win32 window, as in the Qt window: every entry
+// of one container in a table whose headings sort it, a filter box that
+// narrows it as the user types, and "Extract selected" and "Extract all",
+// which the window runs as it runs Extract. The table is a virtual
+// list-view (LVS_OWNERDATA) that asks for the text of the rows it paints,
+// so a table of 200,000 entries opens at once. It isn't modal: the main
+// window goes on while it is open.
+
+#ifndef BRIMWALD_APP_WIN32_ENTRIES_DIALOG_H_
+#define BRIMWALD_APP_WIN32_ENTRIES_DIALOG_H_
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/session/entries_model.h"
+
+namespace brimwald::win32 {
+
+class EntriesDialog {
+ public:
+  /// Its controls; Close is the dialog's IDCANCEL.
+  enum ControlId : int {
+    kFilterLabel = 501,
+    kFilter,
+    kTable,
+    kStatus,
+    kExtractSelected,
+    kExtractAll,
+  };
+
+  /// What the dialog asks of its window.
+  struct Requests {
+    /// "Extract selected": the rows selected, never none.
+    std::function<void(const std::vector<int32_t>& rows)> extract_selected;
+    /// "Extract all": every entry, whatever the filter shows.
+    std::function<void()> extract_all;
+    /// The user closed the dialog, which has hidden itself; the window
+    /// destroys it once the dialog's own message has returned.
+    std::function<void()> closed;
+  };
+
+  /// Makes and shows the dialog over `owner`, titled `title`, on `entries`
+  /// (which must outlive it). Throws std::runtime_error when Windows can't
+  /// make it.
+  EntriesDialog(HWND owner, EntriesModel& entries, const std::wstring& title,
+                Requests requests);
+  ~EntriesDialog();
+  EntriesDialog(const EntriesDialog&) = delete;
+  EntriesDialog& operator=(const EntriesDialog&) = delete;
+
+  /// While an extraction runs, both extract buttons are disabled.
+  void SetBusy(bool busy);
+
+  /// The rows selected in the table, ascending.
+  std::vector<int32_t> SelectedRows() const;
+
+  HWND handle() const { return dialog_; }
+  HWND control(ControlId id) const { return ::GetDlgItem(dialog_, id); }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam,
+                                    LPARAM lparam);
+  bool Command(WORD id, WORD code);
+  void Notify(const NMHDR& header);
+  void CreateControls();
+  void AddColumns();
+  void ApplyFilter();
+  void SortBy(int column);
+  /// Shows the model's rows afresh, with none selected.
+  void ShowRows();
+  void ShowSortArrow();
+  void ShowStatus();
+  void UpdateButtons();
+  void SelectAll();
+  void Close();
+
+  HWND owner_;
+  EntriesModel& entries_;
+  Requests requests_;
+  HWND dialog_ = nullptr;
+  bool failed_ = false;  // its controls couldn't be made
+  bool busy_ = false;
+};
+
+}  // namespace brimwald::win32
+
+#endif  // BRIMWALD_APP_WIN32_ENTRIES_DIALOG_H_

@@ -1,0 +1,85 @@
+#include "app/win32/window_test_support.h"
+
+namespace brimwald::win32::test_support {
+namespace {
+
+std::vector<std::wstring> menu_entries;
+int menu_position = 1;
+
+void CALLBACK PickMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || !::IsWindowVisible(menu)) return;
+  ::KillTimer(nullptr, timer);
+  auto* items =
+      reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < ::GetMenuItemCount(items); ++i) {
+    wchar_t text[64] = L"";
+    ::GetMenuStringW(items, static_cast<UINT>(i), text,
+                     static_cast<int>(std::size(text)), MF_BYPOSITION);
+    menu_entries.push_back(text);
+  }
+  for (int i = 0; i < menu_position; ++i) {
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  }
+  ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+}  // namespace
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1,
+                    L'\0');
+  text.resize(static_cast<size_t>(
+      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool RunMessagesUntil(MainWindow* window, const std::function<bool()>& done,
+                      DWORD timeout_ms) {
+  const ULONGLONG start = ::GetTickCount64();
+  while (!done()) {
+    if (::GetTickCount64() - start > timeout_ms) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (window != nullptr && window->TakeDialogMessage(message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+void PickInNextMenu(int position) {
+  menu_entries.clear();
+  menu_position = position;
+  ::SetTimer(nullptr, 0, 10, &PickMenuEntry);
+}
+
+const std::vector<std::wstring>& MenuEntries() { return menu_entries; }
+
+void Send(std::vector<INPUT> inputs) {
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT Key(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+INPUT Mouse(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  return input;
+}
+
+void ClickAt(POINT at) {
+  ::SetCursorPos(at.x, at.y);
+  Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+}  // namespace brimwald::win32::test_support
