@@ -305,8 +305,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   rip->add_option("FILE", options.files, "stream containers")->required();
   CLI::App* list = app.add_subcommand(
       "list",
-      "print FILE's entries: index, name, record offset, header offset and "
-      "size, body offset and size, tab-separated");
+      "print FILE's chosen entries: index, name, record offset, header offset "
+      "and size, body offset and size, tab-separated");
   list->add_option("FILE", options.files, "a stream container")
       ->required()
       ->expected(1);
