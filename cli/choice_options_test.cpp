@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 #include <sstream>
@@ -165,6 +166,41 @@ TEST_F(ChoiceOptionsTest, APatternOrListThatChoosesNothingFails) {
   EXPECT_TRUE(past.out.ends_with("EXT_c: 0 files written\n")) << past.out;
   EXPECT_EQ(past.err, "brimwald-ripper-cli: '" + file +
                           "': the index list '400-' chooses no entry\n");
+}
+
+// Among the chosen entries, the first spelling of a path names it and the
+// last entry gives its content, as if the others weren't in the table.
+TEST_F(ChoiceOptionsTest, TheExtractionRuleHoldsAmongTheChosenEntries) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries({{"sfx/a", "h", "0"},
+                                                            {"SFX/A", "h", "1"},
+                                                            {"Sfx/a", "h", "2"},
+                                                            {"b", "h", "3"}});
+  builder.WriteTo(dir_.File("d.str"));
+  struct Case {
+    std::string list;
+    std::string path;  // below EXT_d/
+    char body;
+  };
+  for (const Case& c :
+       {Case{"0-", "sfx/a.qvstr", '2'}, Case{"0,1", "sfx/a.qvstr", '1'},
+        Case{"1-", "SFX/A.qvstr", '2'}, Case{"2,0", "sfx/a.qvstr", '2'},
+        Case{"0,3", "sfx/a.qvstr", '0'}}) {
+    TempDir out;
+    Result result = RunWith({"extract", "-q", "-C", out.path(), "--index",
+                             c.list, dir_.File("d.str")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> tree = out.Tree();
+    EXPECT_NE(std::find(tree.begin(), tree.end(), "EXT_d/" + c.path),
+              tree.end())
+        << c.list;
+    EXPECT_EQ(testing::ReadFile(out.File("EXT_d/" + c.path)).back(), c.body)
+        << c.list;
+    EXPECT_EQ(RunWith({"verify", "-C", out.path(), "--index", c.list,
+                       dir_.File("d.str")})
+                  .status,
+              0)
+        << c.list;
+  }
 }
 
 TEST_F(ChoiceOptionsTest, APatternOrListThatCantBeReadIsAUsageError) {
