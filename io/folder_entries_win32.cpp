@@ -53,7 +53,11 @@ std::vector<FolderEntry> ListFolderEntries(const std::string& path) {
   std::vector<FolderEntry> entries;
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) return entries;  // not even "."
+    // A folder with nothing in it, not even "." (a drive's root).
+    if (error == ERROR_FILE_NOT_FOUND &&
+        NodeTypeAt(path) == NodeType::kFolder) {
+      return entries;
+    }
     throw WindowsFileError("cannot list", path, error);
   }
   Search search(handle);

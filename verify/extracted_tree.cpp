@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "names/windows_path.h"
+#include "verify/path_separator.h"
 
 namespace brimwald {
 namespace {
@@ -31,12 +32,12 @@ void ExtractedTree::List(const std::string& folder, const std::string& path,
               return a.name < b.name;
             });
   for (FolderEntry& entry : entries) {
-    TreeNode node{Joined(path, entry.name, '/'),
+    TreeNode node{Joined(path, entry.name, kPathSeparator),
                   Joined(key, PartKey(entry.name), '\\'), entry.type};
     node.duplicate = !first_of_key_.try_emplace(node.key, nodes_.size()).second;
     nodes_.push_back(node);
     if (entry.type == NodeType::kFolder) {
-      List(folder + "/" + entry.name, node.path, node.key);
+      List(folder + kPathSeparator + entry.name, node.path, node.key);
     }
   }
 }

@@ -16,7 +16,8 @@ namespace brimwald {
 
 /// One file, folder, link or other node below the folder.
 struct TreeNode {
-  std::string path;  // relative to the folder, "/" between the parts
+  /// Relative to the folder, the system's separator between the parts.
+  std::string path;
   std::string key;
   NodeType type;
   /// Whether an earlier node (in path order) has the same key: a second

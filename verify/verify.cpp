@@ -15,6 +15,7 @@
 #include "text/script_encoding.h"
 #include "verify/extracted_tree.h"
 #include "verify/file_difference.h"
+#include "verify/path_separator.h"
 
 namespace brimwald {
 namespace {
@@ -40,14 +41,14 @@ const char* InsteadOfAFile(NodeType type) {
   }
 }
 
-// The entry's file as the extraction spells it, "/" between the parts.
+// The entry's file as the extraction spells it, below its folder.
 std::string SpelledPath(const std::string& entry_name) {
   std::string path = DecodeFromScript(entry_name) + ".qvstr";
   std::vector<std::string_view> parts;
   SplitWindowsPath(path, parts);
   std::string spelled;
   for (std::string_view part : parts) {
-    if (!spelled.empty()) spelled += '/';
+    if (!spelled.empty()) spelled += kPathSeparator;
     spelled += part;
   }
   return spelled;
@@ -137,10 +138,10 @@ class Checker {
                const Expected& expected) {
     const TreeNode* node = tree_.Find(key);
     if (node == nullptr) {
-      return Report(
-          Finding(Kind::kMissing,
-                  result_.folder + "/" + SpelledPath(expected.entry.Name),
-                  expected.entry));
+      return Report(Finding(
+          Kind::kMissing,
+          result_.folder + kPathSeparator + SpelledPath(expected.entry.Name),
+          expected.entry));
     }
     claimed_[static_cast<size_t>(node - tree_.nodes().data())] = true;
     VerifyFinding finding =
@@ -207,7 +208,7 @@ class Checker {
   }
 
   std::string PathOf(const TreeNode& node) const {
-    return result_.folder + "/" + node.path;
+    return result_.folder + kPathSeparator + node.path;
   }
 
   void Report(const VerifyFinding& finding) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -83,7 +84,10 @@ class VerifyTest : public ::testing::Test {
     for (const VerifyFinding& finding : findings_.found) {
       std::string text = KindName(finding.kind);
       if (!finding.path.empty()) {
-        text += " " + finding.path.substr(dir_.path().size() + 1);
+        // "/" between the parts on every system.
+        std::string path = finding.path.substr(dir_.path().size() + 1);
+        std::replace(path.begin(), path.end(), '\\', '/');
+        text += " " + path;
       }
       if (finding.index >= 0) text += " #" + std::to_string(finding.index);
       found.push_back(text);
