@@ -264,6 +264,19 @@ void CheckOutputFolder(const std::string& directory, std::string_view what) {
   }
 }
 
+// Whether the folder that -C names, if any, is one; reports it otherwise.
+bool DirectoryIsAFolder(const Options& options, std::string_view what,
+                        std::ostream& err) {
+  if (options.directory.empty()) return true;
+  try {
+    CheckOutputFolder(options.directory, what);
+    return true;
+  } catch (const std::exception& error) {
+    Report(kProgram, err, error.what());
+    return false;
+  }
+}
+
 // Runs `each` on every file, going on after a failure. What a file printed
 // is flushed before the next one's messages, so that the two streams stay
 // in order on a terminal.
@@ -282,6 +295,35 @@ int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
     out.flush();
   }
   return status;
+}
+
+int VerifyCommand(const Options& options, std::ostream& out,
+                  std::ostream& err) {
+  if (!DirectoryIsAFolder(options, "cannot look into", err)) return kExitFailed;
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return VerifyOne(file, options, out, err);
+  });
+}
+
+int ExtractCommand(const Options& options, const StandardStreams& streams,
+                   std::ostream& out, std::ostream& err) {
+  if (options.to_stdout) {
+    if (streams.out_is_terminal) {
+      Report(kProgram, err,
+             "entry bytes are not written to a terminal: send standard "
+             "output to a file or a pipe");
+      return kExitFailed;
+    }
+    if (streams.make_out_binary != nullptr) streams.make_out_binary();
+    return ForEachFile(options, out, err, [&](const std::string& file) {
+      return ExtractToOutput(file, options, out, err);
+    });
+  }
+  if (!DirectoryIsAFolder(options, "cannot write into", err))
+    return kExitFailed;
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return ExtractOne(file, options, streams.progress_columns, out, err);
+  });
 }
 
 }  // namespace
@@ -373,36 +415,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       return true;
     });
   }
-  if (!options.directory.empty()) {
-    try {
-      CheckOutputFolder(options.directory, verify->parsed()
-                                               ? "cannot look into"
-                                               : "cannot write into");
-    } catch (const std::exception& error) {
-      Report(kProgram, err, error.what());
-      return kExitFailed;
-    }
-  }
-  if (verify->parsed()) {
-    return ForEachFile(options, out, err, [&](const std::string& file) {
-      return VerifyOne(file, options, out, err);
-    });
-  }
-  if (options.to_stdout) {
-    if (streams.out_is_terminal) {
-      Report(kProgram, err,
-             "entry bytes are not written to a terminal: send standard "
-             "output to a file or a pipe");
-      return kExitFailed;
-    }
-    if (streams.make_out_binary != nullptr) streams.make_out_binary();
-    return ForEachFile(options, out, err, [&](const std::string& file) {
-      return ExtractToOutput(file, options, out, err);
-    });
-  }
-  return ForEachFile(options, out, err, [&](const std::string& file) {
-    return ExtractOne(file, options, streams.progress_columns, out, err);
-  });
+  if (verify->parsed()) return VerifyCommand(options, out, err);
+  return ExtractCommand(options, streams, out, err);
 }
 
 }  // namespace brimwald
