@@ -6,11 +6,14 @@
 #include <string_view>
 
 #include "base/error.h"
+#include "cli/choice_options.h"
 #include "cli/entry_json.h"
 #include "cli/progress_line.h"
+#include "cli/verify_report.h"
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "extract/extract.h"
+#include "extract/extract_to_stream.h"
 #include "io/chunked_output.h"
 #include "io/utf8_path.h"
 #include "program_options/command_line.h"
@@ -18,6 +21,7 @@
 #include "table/entry_problems.h"
 #include "table/table_walk.h"
 #include "text/text_format.h"
+#include "verify/verify.h"
 
 namespace brimwald {
 namespace {
@@ -26,12 +30,15 @@ constexpr Program kProgram = {
     "brimwald-ripper-cli",
     "Usage: brimwald-ripper-cli inspect FILE...\n"
     "       brimwald-ripper-cli rip FILE...\n"
-    "       brimwald-ripper-cli list [--json] FILE\n"
-    "       brimwald-ripper-cli extract [-C DIR] [--quiet] FILE...\n"};
+    "       brimwald-ripper-cli list [--json] [CHOICE] FILE\n"
+    "       brimwald-ripper-cli extract [-C DIR | -O] [--quiet] [CHOICE] "
+    "FILE...\n"
+    "       brimwald-ripper-cli verify [-C DIR] [CHOICE] FILE...\n"
+    "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index LIST]\n"};
 
 constexpr const char* kDescription =
     "Reads stream containers (.str): checks them, writes their rip scripts,\n"
-    "lists their entries and extracts them.";
+    "lists their entries, extracts them and checks what was extracted.";
 
 constexpr const char* kFooter =
     "Exit status: 0 on success, 1 when a file is not a container or an error\n"
@@ -42,6 +49,8 @@ struct Options {
   bool json = false;
   std::string directory;
   bool quiet = false;
+  bool to_stdout = false;
+  ChoiceOptions choice;
 };
 
 // Inspects `file` (any path) as the window inspects a bare name in the
@@ -142,10 +151,13 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
   std::optional<ChunkedOutput> text;
   if (!json) text.emplace(out);
   EntryProblems problems(walk, lookup);
+  EntryChoice choice = MakeChoice(options.choice);
   int status = kExitOk;
   while (walk.Next()) {
     const TableEntry& entry = walk.entry();
+    // Every entry counts for the paths that later ones replace.
     std::vector<std::string> found = problems.Check(entry);
+    if (!choice.Chooses(entry)) continue;
     if (!entry.Problem.empty()) status = kExitFailed;
     if (json) {
       json->Write(entry, found);
@@ -155,6 +167,7 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
     WriteLine(text->text(), entry);
     text->Appended();
   }
+  if (!EachChoseAnEntry(kProgram, err, file, choice)) status = kExitFailed;
   return status;
 }
 
@@ -191,8 +204,10 @@ class ExtractReporter : public ExtractListener {
 bool ExtractOne(const std::string& file, const Options& options, int columns,
                 std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
+  EntryChoice choice = MakeChoice(options.choice);
   ExtractReporter reporter(file, err, options.quiet ? 0 : columns);
-  ExtractResult result = Extract(selection, options.directory, reporter);
+  ExtractResult result =
+      Extract(selection, options.directory, reporter, choice);
   reporter.Finish();
   if (result.table_error) Report(kProgram, err, result.table_error->what());
   out << result.folder << ": " << CountText(result.written, "file", "files")
@@ -201,17 +216,64 @@ bool ExtractOne(const std::string& file, const Options& options, int columns,
     out << ", " << CountText(result.failed, "entry", "entries") << " failed";
   }
   out << '\n';
-  return result.failed == 0 && !result.table_error;
+  if (result.table_error) return false;
+  out.flush();
+  return EachChoseAnEntry(kProgram, err, file, choice) && result.failed == 0;
 }
 
-// The folder that -C names must be one, before any file is extracted.
-void CheckOutputFolder(const std::string& directory) {
+// The chosen entries' bytes to `out`, for a pipe; failures to `err` only.
+bool ExtractToOutput(const std::string& file, const Options& options,
+                     std::ostream& out, std::ostream& err) {
+  Selection selection = Chosen(file);
+  EntryChoice choice = MakeChoice(options.choice);
+  ExtractReporter reporter(file, err, 0);
+  ExtractResult result =
+      ExtractToStream(selection, out, "standard output", reporter, choice);
+  if (result.table_error) {
+    Report(kProgram, err, result.table_error->what());
+    return false;
+  }
+  return EachChoseAnEntry(kProgram, err, file, choice) && result.failed == 0;
+}
+
+bool VerifyOne(const std::string& file, const Options& options,
+               std::ostream& out, std::ostream& err) {
+  Selection selection = Chosen(file);
+  EntryChoice choice = MakeChoice(options.choice);
+  VerifyReport report(out);
+  VerifyResult result = Verify(selection, options.directory, report, choice);
+  if (result.table_error) {
+    out.flush();
+    Report(kProgram, err, result.table_error->what());
+  }
+  out << VerifyReport::Summary(result) << '\n';
+  if (result.table_error) return false;
+  out.flush();
+  return EachChoseAnEntry(kProgram, err, file, choice) && result.problems == 0;
+}
+
+// The folder that -C names must be one, before any file is extracted or
+// checked; `what` is what can't be done with it otherwise.
+void CheckOutputFolder(const std::string& directory, std::string_view what) {
   std::error_code error;
   std::filesystem::file_status status =
       std::filesystem::status(PathFromUtf8(directory), error);
-  if (error) throw SystemFileError("cannot write into", directory, error);
+  if (error) throw SystemFileError(what, directory, error);
   if (!std::filesystem::is_directory(status)) {
-    throw FileError("cannot write into", directory, "it is not a folder");
+    throw FileError(what, directory, "it is not a folder");
+  }
+}
+
+// Whether the folder that -C names, if any, is one; reports it otherwise.
+bool DirectoryIsAFolder(const Options& options, std::string_view what,
+                        std::ostream& err) {
+  if (options.directory.empty()) return true;
+  try {
+    CheckOutputFolder(options.directory, what);
+    return true;
+  } catch (const std::exception& error) {
+    Report(kProgram, err, error.what());
+    return false;
   }
 }
 
@@ -235,10 +297,39 @@ int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
   return status;
 }
 
+int VerifyCommand(const Options& options, std::ostream& out,
+                  std::ostream& err) {
+  if (!DirectoryIsAFolder(options, "cannot look into", err)) return kExitFailed;
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return VerifyOne(file, options, out, err);
+  });
+}
+
+int ExtractCommand(const Options& options, const StandardStreams& streams,
+                   std::ostream& out, std::ostream& err) {
+  if (options.to_stdout) {
+    if (streams.out_is_terminal) {
+      Report(kProgram, err,
+             "entry bytes are not written to a terminal: send standard "
+             "output to a file or a pipe");
+      return kExitFailed;
+    }
+    if (streams.make_out_binary != nullptr) streams.make_out_binary();
+    return ForEachFile(options, out, err, [&](const std::string& file) {
+      return ExtractToOutput(file, options, out, err);
+    });
+  }
+  if (!DirectoryIsAFolder(options, "cannot write into", err))
+    return kExitFailed;
+  return ForEachFile(options, out, err, [&](const std::string& file) {
+    return ExtractOne(file, options, streams.progress_columns, out, err);
+  });
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out,
-           std::ostream& err, int progress_columns) {
+           std::ostream& err, const StandardStreams& streams) {
   std::unique_ptr<CLI::App> app_owner =
       MakeApp(kProgram, kDescription, kFooter);
   CLI::App& app = *app_owner;
@@ -256,23 +347,43 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   rip->add_option("FILE", options.files, "stream containers")->required();
   CLI::App* list = app.add_subcommand(
       "list",
-      "print FILE's entries: index, name, record offset, header offset and "
-      "size, body offset and size, tab-separated");
+      "print FILE's chosen entries: index, name, record offset, header offset "
+      "and size, body offset and size, tab-separated");
   list->add_option("FILE", options.files, "a stream container")
       ->required()
       ->expected(1);
   list->add_flag("--json", options.json,
                  "print a JSON array of entries, with their problems");
+  AddChoiceOptions(*list, options.choice);
   CLI::App* extract = app.add_subcommand(
       "extract",
-      "write every entry of each FILE to EXT_<name>/<entry>.qvstr, as its "
-      "rip script would");
+      "write every chosen entry of each FILE to EXT_<name>/<entry>.qvstr, as "
+      "its rip script would");
   extract->add_option("FILE", options.files, "stream containers")->required();
+  CLI::Option* directory =
+      extract
+          ->add_option("-C,--directory", options.directory,
+                       "write into DIR instead of each FILE's folder")
+          ->type_name("DIR");
   extract
-      ->add_option("-C,--directory", options.directory,
-                   "write into DIR instead of each FILE's folder")
-      ->type_name("DIR");
+      ->add_flag("-O,--to-stdout", options.to_stdout,
+                 "write the chosen entries' .qvstr bytes to standard output, "
+                 "one after another in table order, never to a terminal; "
+                 "no folder is made")
+      ->excludes(directory);
   extract->add_flag("-q,--quiet", options.quiet, "show no progress line");
+  AddChoiceOptions(*extract, options.choice);
+  CLI::App* verify = app.add_subcommand(
+      "verify",
+      "check that EXT_<name> beside each FILE (or in DIR) holds what extract "
+      "would leave there: report every file missing or different, and every "
+      ".qvstr file that no entry leaves");
+  verify->add_option("FILE", options.files, "stream containers")->required();
+  verify
+      ->add_option("-C,--directory", options.directory,
+                   "check EXT_<name> in DIR instead of in each FILE's folder")
+      ->type_name("DIR");
+  AddChoiceOptions(*verify, options.choice);
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }
@@ -282,6 +393,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
     return ForEachFile(options, out, err, [&](const std::string& file) {
       return InspectOne(file, headed, first, out);
     });
+  }
+  if (list->parsed() || extract->parsed() || verify->parsed()) {
+    try {
+      MakeChoice(options.choice);
+    } catch (const Error& error) {
+      return UsageError(kProgram, err, error.what());
+    }
   }
   if (list->parsed()) {
     try {
@@ -297,17 +415,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       return true;
     });
   }
-  if (!options.directory.empty()) {
-    try {
-      CheckOutputFolder(options.directory);
-    } catch (const std::exception& error) {
-      Report(kProgram, err, error.what());
-      return kExitFailed;
-    }
-  }
-  return ForEachFile(options, out, err, [&](const std::string& file) {
-    return ExtractOne(file, options, progress_columns, out, err);
-  });
+  if (verify->parsed()) return VerifyCommand(options, out, err);
+  return ExtractCommand(options, streams, out, err);
 }
 
 }  // namespace brimwald

@@ -346,6 +346,95 @@ TEST_F(CliTest, ExtractChecksTheOutputFolderFirst) {
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a.str", "b.str"}));
 }
 
+// Entries whose bytes a text stream would change: line ends, Ctrl-Z, NULs.
+ContainerBuilder BinaryEntries() {
+  std::vector<samples::TestEntry> entries;
+  for (int i = 0; i < 10; ++i) {
+    std::string body = "line\nend\r\n\x1A" + std::string(1, '\0');
+    for (int b = 0; b < 256; ++b) body += static_cast<char>((b + i) & 0xFF);
+    entries.push_back({"folder" + std::to_string(i % 3) + "/entry" +
+                           std::to_string(i) + ".wav",
+                       "\r\n", body});
+  }
+  return ContainerBuilder::WithEntries(entries);
+}
+
+// The bytes of -O are the files that extract writes, entry after entry in
+// table order, and -O makes no folder.
+TEST_F(CliTest, ExtractToStdoutWritesTheChosenEntriesFiles) {
+  std::string path = Container("c.str", BinaryEntries());
+  Result bytes = RunWith(
+      {"extract", "-O", "--index", "7,2", "--include", "folder?/*", path});
+  EXPECT_EQ(bytes.status, 0) << bytes.err;
+  EXPECT_EQ(bytes.err, "");
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"c.str"});
+  ASSERT_EQ(RunWith({"extract", "-q", path}).status, 0);
+  EXPECT_TRUE(bytes.out ==
+              ReadFile(dir_.File("EXT_c/folder2/entry2.qvstr")) +
+                  ReadFile(dir_.File("EXT_c/folder1/entry7.qvstr")));
+  EXPECT_EQ(RunWith({"extract", "-O", path}).out.size(), 10u * (72 + 2 + 268));
+}
+
+TEST_F(CliTest, ExtractToStdoutReportsBrokenEntriesAndRefusesATerminal) {
+  ContainerBuilder builder = BinaryEntries();
+  builder.Int32(32 + 72 * 3 + 16, 1 << 20);  // entry 3's body size
+  std::string path = Container("c.str", builder);
+  Result broken = RunWith({"extract", "-O", "--index", "2-4", path});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out.size(), 2u * (72 + 2 + 268));
+  EXPECT_TRUE(broken.err.starts_with("brimwald-ripper-cli: '" + path +
+                                     "': entry 3 'folder0\\entry3': body: "))
+      << broken.err;
+
+  bool made_binary = false;
+  static bool* binary_flag = nullptr;
+  binary_flag = &made_binary;
+  auto run = [&path](bool terminal) {
+    return testing::RunInProcess(
+        [terminal](const std::vector<std::string>& a, std::ostream& out,
+                   std::ostream& err) {
+          StandardStreams streams;
+          streams.out_is_terminal = terminal;
+          streams.make_out_binary = [] { *binary_flag = true; };
+          return RunCli(a, out, err, streams);
+        },
+        {"extract", "-O", "--index", "0", path});
+  };
+  Result terminal = run(true);
+  EXPECT_EQ(terminal.status, 1);
+  EXPECT_EQ(terminal.out, "");
+  EXPECT_EQ(terminal.err,
+            "brimwald-ripper-cli: entry bytes are not written to a terminal: "
+            "send standard output to a file or a pipe\n");
+  EXPECT_FALSE(made_binary);
+  run(false);
+  EXPECT_TRUE(made_binary);
+}
+
+// Through the program: on Windows, standard output must carry the bytes
+// unchanged, "\n" never made "\r\n".
+TEST_F(CliTest, ProgramExtractsToStdoutByteForByte) {
+  std::string path = Container("c.str", BinaryEntries());
+  ASSERT_EQ(RunWith({"extract", "-q", path}).status, 0);
+  Result piped =
+      testing::RunProgram(CLI_PATH, {"extract", "-O", "--index", "7", path}, "",
+                          testing::OutputForm::kBytes);
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_TRUE(piped.out == ReadFile(dir_.File("EXT_c/folder1/entry7.qvstr")))
+      << piped.out.size();
+#ifndef _WIN32
+  // As a shell pipes it into another tool.
+  Result compared =
+      testing::RunProgram("/bin/sh",
+                          {"-c", std::string("'") + CLI_PATH +
+                                     "' extract -O --index 7 c.str | cmp - "
+                                     "EXT_c/folder1/entry7.qvstr && echo same"},
+                          dir_.path());
+  EXPECT_EQ(compared.status, 0) << compared.out << compared.err;
+  EXPECT_EQ(compared.out, "same\n");
+#endif
+}
+
 TEST_F(CliTest, ProgramExitStatusAndStreams) {
   std::string path = Container("x.str", ContainerBuilder().FileCount(1));
   Result result = testing::RunProgram(CLI_PATH, {"inspect", path});

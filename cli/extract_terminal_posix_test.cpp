@@ -160,5 +160,19 @@ TEST(ExtractTerminalTest, MessagesAndSummariesGetLinesOfTheirOwn) {
   EXPECT_EQ(quiet.output, dir.File("EXT_b") + ": 1 file written\r\n");
 }
 
+// Entry bytes never go to a terminal, where they would garble the screen
+// and mean nothing.
+TEST(ExtractTerminalTest, BytesAreNeverWrittenToATerminal) {
+  TempDir dir;
+  const std::string file = dir.File("c.str");
+  ContainerBuilder::WithEntries({{"x", "HEADER", "BODY"}}).WriteTo(file);
+  TerminalRun run = RunOnTerminal({"extract", "-O", file}, 80);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output,
+            "brimwald-ripper-cli: entry bytes are not written to a terminal: "
+            "send standard output to a file or a pipe\r\n");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"c.str"});
+}
+
 }  // namespace
 }  // namespace brimwald

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "io/binary_output.h"
 #include "io/console_output.h"
 #include "io/interrupt.h"
 #include "io/program_arguments.h"
@@ -13,8 +14,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args = brimwald::ProgramArguments(argc, argv);
   std::ios::sync_with_stdio(false);
   brimwald::ConsoleOutput console;
-  int status = brimwald::RunCli(args, std::cout, std::cerr,
-                                brimwald::StandardErrorColumns());
+  brimwald::StandardStreams streams;
+  streams.progress_columns = brimwald::StandardErrorColumns();
+  streams.out_is_terminal = brimwald::StandardOutputIsTerminal();
+  streams.make_out_binary = brimwald::MakeStandardOutputBinary;
+  int status = brimwald::RunCli(args, std::cout, std::cerr, streams);
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "brimwald-ripper-cli: cannot write to standard output\n";

@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "cut/cut_range.h"
+#include "extract/piece_lengths.h"
 #include "io/atomic_file.h"
 #include "io/folder.h"
 #include "io/made_folders.h"
@@ -22,33 +22,6 @@ namespace {
 // Pieces up to this size are read through the container's block cache and
 // written with the others in one go; larger ones are copied in the kernel.
 constexpr int64_t kSmallPiece = 64 * 1024;
-
-// The lengths of the entry's three pieces; throws the entry's error for the
-// first that can't be cut.
-std::array<int64_t, 3> PieceLengths(const StreamContainer& container,
-                                    const TableEntry& entry) {
-  if (!entry.Problem.empty()) {
-    throw EntryError(container.path(), entry, entry.Problem);
-  }
-  std::array<int64_t, 3> lengths;
-  std::array<Piece, 3> pieces = Pieces(entry.Ranges);
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    std::optional<int64_t> length =
-        RangeLength(pieces[i].First, pieces[i].Last, container.size());
-    if (!length) {
-      throw EntryError(
-          container.path(), entry,
-          std::string(pieces[i].Name) + ": " +
-              RangeProblem(pieces[i].First, pieces[i].Last, container.size()));
-    }
-    lengths[i] = *length;
-  }
-  return lengths;
-}
-
-int64_t Total(const std::array<int64_t, 3>& lengths) {
-  return lengths[0] + lengths[1] + lengths[2];
-}
 
 // How the paths below the output folder are spelled, as Windows keeps
 // them: a file or folder is named by the first spelling that made it, and

@@ -1,4 +1,4 @@
-// Whether standard error is a terminal, and how wide, per platform.
+// Whether the standard streams are terminals, and how wide, per platform.
 
 #ifndef BRIMWALD_IO_TERMINAL_H_
 #define BRIMWALD_IO_TERMINAL_H_
@@ -9,6 +9,9 @@ namespace brimwald {
 /// that standard error is, where a progress line may be drawn; 80 when a
 /// terminal doesn't tell, 0 when standard error is no terminal.
 int StandardErrorColumns();
+
+/// Whether standard output is a terminal (on Windows: a console).
+bool StandardOutputIsTerminal();
 
 }  // namespace brimwald
 

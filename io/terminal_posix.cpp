@@ -14,4 +14,6 @@ int StandardErrorColumns() {
   return size.ws_col;
 }
 
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 }  // namespace brimwald

@@ -14,4 +14,9 @@ int StandardErrorColumns() {
   return columns > 0 ? columns : 80;
 }
 
+bool StandardOutputIsTerminal() {
+  DWORD mode;
+  return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 }  // namespace brimwald

@@ -415,6 +415,28 @@ std::vector<std::string> Differing(
   return differing;
 }
 
+// Runs `verify` on `containers` against the trees in `folder` ("" for the
+// containers' own) and expects no problem: one summary line each saying so.
+void ExpectVerified(const std::vector<std::string>& containers,
+                    const std::string& folder) {
+  std::vector<std::string> args = {"verify"};
+  if (!folder.empty()) args.insert(args.end(), {"-C", folder});
+  args.push_back("--");
+  args.insert(args.end(), containers.begin(), containers.end());
+  testing::CommandResult verified = testing::RunProgram(CLI_PATH, args);
+  EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
+  size_t summaries = 0;
+  for (size_t at = verified.out.find(" checked, 0 problems\n");
+       at != std::string::npos;
+       at = verified.out.find(" checked, 0 problems\n", at + 1)) {
+    ++summaries;
+  }
+  EXPECT_EQ(summaries, containers.size()) << verified.out;
+  EXPECT_EQ(std::count(verified.out.begin(), verified.out.end(), '\n'),
+            static_cast<std::ptrdiff_t>(containers.size()))
+      << verified.out;
+}
+
 // Names as Windows reads them, duplicates, and a container whose name
 // starts with "-" (a cut must not read it as an option). Wine's cmd keeps
 // the trailing dots and spaces of a path's parts that Windows drops, so
@@ -459,6 +481,10 @@ TEST(ScriptEndToEndTest, ExtractLeavesTheTreeTheScriptLeaves) {
   std::map<std::string, std::string> tree = ExtractedTree(extracted);
   EXPECT_EQ(Differing(tree, ExtractedTree(scripted)),
             std::vector<std::string>{});
+  // verify takes both trees for what the extraction leaves.
+  std::vector<std::string> files(extract.begin() + 5, extract.end());
+  ExpectVerified(files, "");
+  ExpectVerified(files, extracted.path());
   // The Windows reading of the names, and the later duplicate winning.
   EXPECT_EQ(tree.count("EXT_-dash/a/b/.qvstr"), 1u);
   EXPECT_EQ(tree.count("EXT_-dash/lead/x.qvstr"), 1u);
@@ -563,6 +589,8 @@ TEST(ScriptEndToEndTest, SpelledDuplicatesLeaveTheTreeTheScriptLeaves) {
                   << header(tree, differing[0]) << ", scripted "
                   << header(expected, differing[0]);
   }
+  ExpectVerified({scripted.File("spelled.str")}, "");
+  ExpectVerified({scripted.File("spelled.str")}, extracted.path());
 }
 
 TEST(ScriptEndToEndTest, RunnerRefusesWhatTheInterpreterWouldReadOtherwise) {

@@ -24,14 +24,20 @@ CommandResult RunInProcess(Run run, const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
+/// What RunProgram makes of standard output: text, whose line ends it
+/// makes "\n", or the bytes as the program wrote them.
+enum class OutputForm { kLines, kBytes };
+
 /// Runs the program at `program` with `args`, passed as they are with no
 /// shell in between, in the folder `directory` ("" for the current one).
 /// Its status is -1 when it didn't exit normally; its standard output and
-/// error are collected, with line ends as "\n" on every system. Throws
-/// std::runtime_error when it can't be started.
+/// error are collected, with line ends as "\n" on every system (standard
+/// output as bytes with OutputForm::kBytes). Throws std::runtime_error when
+/// it can't be started.
 CommandResult RunProgram(const std::string& program,
                          const std::vector<std::string>& args,
-                         const std::string& directory = "");
+                         const std::string& directory = "",
+                         OutputForm out_form = OutputForm::kLines);
 
 /// The system's command interpreter, which runs batch scripts given
 /// "/c SCRIPT": cmd on Windows, none elsewhere.

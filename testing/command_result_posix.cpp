@@ -12,7 +12,7 @@ namespace brimwald::testing {
 
 CommandResult RunProgram(const std::string& program,
                          const std::vector<std::string>& args,
-                         const std::string& directory) {
+                         const std::string& directory, OutputForm) {
   TempDir capture;
   const std::string out = capture.File("out");
   const std::string err = capture.File("err");

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "text/wide_text.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
+#include "text/wide_text.h"
 
 namespace brimwald::testing {
 namespace {
@@ -57,7 +57,7 @@ std::string UnixLines(std::string text) {
 
 CommandResult RunProgram(const std::string& program,
                          const std::vector<std::string>& args,
-                         const std::string& directory) {
+                         const std::string& directory, OutputForm out_form) {
   TempDir capture;
   const std::string out = capture.File("out");
   const std::string err = capture.File("err");
@@ -87,7 +87,9 @@ CommandResult RunProgram(const std::string& program,
   bool exited = ::GetExitCodeProcess(process.hProcess, &status);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
-  return {exited ? static_cast<int>(status) : -1, UnixLines(ReadFile(out)),
+  std::string out_bytes = ReadFile(out);
+  return {exited ? static_cast<int>(status) : -1,
+          out_form == OutputForm::kBytes ? out_bytes : UnixLines(out_bytes),
           UnixLines(ReadFile(err))};
 }
 
