@@ -133,10 +133,22 @@ class Replacer {
     ReadTable(named);
   }
 
-  std::vector<ReplacedEntry> Write(const std::string& output) {
-    const InputFile& container = walk_->container().file();
-    end_ = container.size();
+  // Decides where every header and body lies in the result.
+  void Plan() {
+    end_ = walk_->container().file().size();
     for (Planned& plan : plans_) Place(plan);
+  }
+
+  std::vector<ReplacedEntry> Done() const {
+    std::vector<ReplacedEntry> done;
+    for (const Planned& plan : plans_) done.push_back(plan.done);
+    std::sort(done.begin(), done.end(),
+              [](const auto& a, const auto& b) { return a.index < b.index; });
+    return done;
+  }
+
+  void Write(const std::string& output) {
+    const InputFile& container = walk_->container().file();
     std::sort(plans_.begin(), plans_.end(), [](const auto& a, const auto& b) {
       return a.entry.RecordOffset < b.entry.RecordOffset;
     });
@@ -159,11 +171,6 @@ class Replacer {
     // Windows replaces no file that is open, the container included.
     walk_.reset();
     file.Commit();
-    std::vector<ReplacedEntry> done;
-    for (const Planned& plan : plans_) done.push_back(plan.done);
-    std::sort(done.begin(), done.end(),
-              [](const auto& a, const auto& b) { return a.index < b.index; });
-    return done;
   }
 
  private:
@@ -284,7 +291,18 @@ int32_t FindEntry(const Selection& selection, const std::string& entry) {
 std::vector<ReplacedEntry> ReplaceEntries(
     const Selection& selection, const std::vector<Replacement>& replacements,
     const std::string& output) {
-  return Replacer(selection, replacements).Write(output);
+  Replacer replacer(selection, replacements);
+  replacer.Plan();
+  std::vector<ReplacedEntry> done = replacer.Done();
+  replacer.Write(output);
+  return done;
+}
+
+std::vector<ReplacedEntry> PlanReplacements(
+    const Selection& selection, const std::vector<Replacement>& replacements) {
+  Replacer replacer(selection, replacements);
+  replacer.Plan();
+  return replacer.Done();
 }
 
 }  // namespace brimwald

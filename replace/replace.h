@@ -67,6 +67,10 @@ std::vector<ReplacedEntry> ReplaceEntries(
     const Selection& selection, const std::vector<Replacement>& replacements,
     const std::string& output);
 
+/// What ReplaceEntries() would do, with the same checks, writing nothing.
+std::vector<ReplacedEntry> PlanReplacements(
+    const Selection& selection, const std::vector<Replacement>& replacements);
+
 }  // namespace brimwald
 
 #endif  // BRIMWALD_REPLACE_REPLACE_H_
