@@ -9,6 +9,7 @@
 #include "cli/choice_options.h"
 #include "cli/entry_json.h"
 #include "cli/progress_line.h"
+#include "cli/replace_commands.h"
 #include "cli/verify_report.h"
 #include "container/inspection.h"
 #include "container/selection.h"
@@ -34,11 +35,15 @@ constexpr Program kProgram = {
     "       brimwald-ripper-cli extract [-C DIR | -O] [--quiet] [CHOICE] "
     "FILE...\n"
     "       brimwald-ripper-cli verify [-C DIR] [CHOICE] FILE...\n"
+    "       brimwald-ripper-cli replace [-o OUTPUT] CONTAINER ENTRY "
+    "FILE.qvstr...\n"
+    "       brimwald-ripper-cli update [-C DIR] [--dry-run] CONTAINER\n"
     "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index LIST]\n"};
 
 constexpr const char* kDescription =
     "Reads stream containers (.str): checks them, writes their rip scripts,\n"
-    "lists their entries, extracts them and checks what was extracted.";
+    "lists their entries, extracts them, checks what was extracted and puts\n"
+    "edited entries back.";
 
 constexpr const char* kFooter =
     "Exit status: 0 on success, 1 when a file is not a container or an error\n"
@@ -384,8 +389,52 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
                    "check EXT_<name> in DIR instead of in each FILE's folder")
       ->type_name("DIR");
   AddChoiceOptions(*verify, options.choice);
+  ReplaceOptions replace_options;
+  CLI::App* replace = app.add_subcommand(
+      "replace",
+      "put entries back: each ENTRY (an index, or a name as list prints it) "
+      "takes its record, header and body from its FILE.qvstr; changed "
+      "pieces are appended, the container replaced atomically");
+  replace
+      ->add_option("CONTAINER", replace_options.container, "a stream container")
+      ->required();
+  replace
+      ->add_option("ENTRY FILE.qvstr", replace_options.pairs,
+                   "an entry and the .qvstr file that replaces it, repeated")
+      ->required();
+  replace
+      ->add_option("-o,--output", replace_options.output,
+                   "write the result to OUTPUT; the container stays as it is")
+      ->type_name("OUTPUT");
+  UpdateOptions update_options;
+  CLI::App* update = app.add_subcommand(
+      "update",
+      "take back an edited EXT_<name> tree: every file that differs from "
+      "what extract would write replaces the entry that wins its path");
+  update
+      ->add_option("CONTAINER", update_options.container, "a stream container")
+      ->required();
+  update
+      ->add_option("-C,--directory", update_options.directory,
+                   "read EXT_<name> in DIR instead of beside CONTAINER")
+      ->type_name("DIR");
+  update->add_flag("--dry-run", update_options.dry_run,
+                   "print what would be replaced, and write nothing");
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
+  }
+  if (replace->parsed() || update->parsed()) {
+    try {
+      if (replace->parsed()) {
+        return ReplaceCommand(kProgram, Chosen(replace_options.container),
+                              replace_options, out, err);
+      }
+      return UpdateCommand(kProgram, Chosen(update_options.container),
+                           update_options, out, err);
+    } catch (const std::exception& error) {
+      Report(kProgram, err, error.what());
+      return kExitFailed;
+    }
   }
   if (inspect->parsed()) {
     const bool headed = options.files.size() > 1;
