@@ -48,19 +48,22 @@ std::string PartKey(std::string_view part) {
 }
 
 std::string EntryPathKey(std::string_view entry_name) {
-  std::string path = DecodeFromScript(entry_name);
-  path += ".qvstr";
-  std::string key;
-  key.reserve(path.size());
-  std::string_view rest = path;
+  return EntryPathKeys().Of(entry_name);
+}
+
+const std::string& EntryPathKeys::Of(std::string_view entry_name) {
+  DecodeFromScript(entry_name, path_);
+  path_ += ".qvstr";
+  key_.clear();
+  std::string_view rest = path_;
   while (true) {
     size_t separator = rest.find('\\');
     std::string_view part = TrimWindowsPart(rest.substr(0, separator));
     if (!part.empty()) {
-      if (!key.empty()) key += '\\';
-      for (char c : part) key += AsciiLower(c);
+      if (!key_.empty()) key_ += '\\';
+      for (char c : part) key_ += AsciiLower(c);
     }
-    if (separator == std::string_view::npos) return key;
+    if (separator == std::string_view::npos) return key_;
     rest.remove_prefix(separator + 1);
   }
 }

@@ -39,6 +39,18 @@ std::string PartKey(std::string_view part);
 /// compares these keys.
 std::string EntryPathKey(std::string_view entry_name);
 
+/// Makes EntryPathKey()s in room it keeps, so that a walk of many entries
+/// allocates none for them.
+class EntryPathKeys {
+ public:
+  /// The key of `entry_name`, valid until the next call.
+  const std::string& Of(std::string_view entry_name);
+
+ private:
+  std::string path_;
+  std::string key_;
+};
+
 }  // namespace brimwald
 
 #endif  // BRIMWALD_NAMES_WINDOWS_PATH_H_

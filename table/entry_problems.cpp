@@ -64,7 +64,7 @@ std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
                        " bytes; filesystems store at most 255");
   }
   std::optional<int32_t> earlier =
-      holders_.Replace(EntryPathKey(entry.Name), entry.Index);
+      holders_.Replace(keys_.Of(entry.Name), entry.Index);
   if (earlier) {
     problems.push_back("same path as entry " + std::to_string(*earlier) +
                        ", which it replaces");

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "names/windows_path.h"
 #include "table/path_holders.h"
 #include "table/table_walk.h"
 
@@ -33,6 +34,7 @@ class EntryProblems {
  private:
   int64_t container_size_;
   PathHolders holders_;
+  EntryPathKeys keys_;
 };
 
 }  // namespace brimwald

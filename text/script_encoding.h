@@ -26,6 +26,9 @@ std::optional<std::string> EncodeForScript(std::string_view name);
 /// `bytes`, as the system gives names.
 std::string DecodeFromScript(std::string_view bytes);
 
+/// The same, into `name`, whose room is reused.
+void DecodeFromScript(std::string_view bytes, std::string& name);
+
 /// The script's code page, for messages: "the OEM code page 437".
 std::string ScriptCodePage();
 

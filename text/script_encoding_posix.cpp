@@ -10,6 +10,10 @@ std::string DecodeFromScript(std::string_view bytes) {
   return std::string(bytes);
 }
 
+void DecodeFromScript(std::string_view bytes, std::string& name) {
+  name.assign(bytes);
+}
+
 std::string ScriptCodePage() { return "the system's bytes"; }
 
 }  // namespace brimwald

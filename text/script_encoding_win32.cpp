@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "text/wide_text.h"
 #include "text/script_encoding.h"
+#include "text/wide_text.h"
 
 namespace brimwald {
 namespace {
@@ -45,6 +45,10 @@ std::optional<std::string> EncodeForScript(std::string_view name) {
 
 std::string DecodeFromScript(std::string_view bytes) {
   return Narrow(Decode(CodePage(), bytes));
+}
+
+void DecodeFromScript(std::string_view bytes, std::string& name) {
+  name = DecodeFromScript(bytes);
 }
 
 std::string ScriptCodePage() {
