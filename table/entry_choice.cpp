@@ -83,19 +83,21 @@ bool EntryChoice::Within(int32_t index) const {
 }
 
 bool EntryChoice::Chooses(const TableEntry& entry) const {
-  if (!ranges_.empty()) {
-    if (!Within(entry.Index)) return false;
-    index_used_ = true;
+  if (!ranges_.empty() && !Within(entry.Index)) return false;
+  bool included = includes_.empty();
+  for (const Included& include : includes_) {
+    included = included || include.pattern.Matches(entry.Name);
   }
-  if (!includes_.empty()) {
-    bool matched = false;
-    for (const Included& include : includes_) {
-      if (include.pattern.Matches(entry.Name)) matched = include.used = true;
-    }
-    if (!matched) return false;
-  }
+  if (!included) return false;
   for (const NamePattern& exclude : excludes_) {
     if (exclude.Matches(entry.Name)) return false;
+  }
+  // Only what the entry is finally chosen by counts as used.
+  index_used_ = true;
+  for (const Included& include : includes_) {
+    if (!include.used && include.pattern.Matches(entry.Name)) {
+      include.used = true;
+    }
   }
   return true;
 }

@@ -53,6 +53,13 @@ TEST(EntryChoiceTest, SaysWhatChoseNothing) {
   choice.Include("nothing\\*");
   choice.AddIndexes("10-");
   Chosen(choice);
+  // An include whose every entry is excluded chooses nothing either.
+  EntryChoice excluded;
+  excluded.Include("sfx/*");
+  excluded.Exclude("sfx/*");
+  EXPECT_TRUE(Chosen(excluded).empty());
+  EXPECT_EQ(excluded.Unused(),
+            (std::vector<std::string>{"the pattern 'sfx/*' chooses no entry"}));
   EXPECT_EQ(choice.Unused(), (std::vector<std::string>{
                                  "the pattern 'sfx\\*' chooses no entry",
                                  "the pattern 'nothing\\*' chooses no entry",
