@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/win32/dialog_template.h"
+#include "app/win32/window_text.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -27,14 +28,6 @@ std::wstring Latin1(const std::string& bytes) {
   for (char byte : bytes) {
     text += static_cast<wchar_t>(static_cast<unsigned char>(byte));
   }
-  return text;
-}
-
-std::wstring TextOf(HWND control) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1,
-                    L'\0');
-  text.resize(static_cast<size_t>(
-      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/win32/report_dialog.h"
+#include "app/win32/window_text.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -62,14 +63,6 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
   if (!::RegisterClassExW(&form)) {
     throw std::runtime_error("cannot register the window class");
   }
-}
-
-std::wstring TextOf(HWND control) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1,
-                    L'\0');
-  text.resize(static_cast<size_t>(
-      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/win32/window_test_support.h"
 
+#include "app/win32/window_text.h"
+
 namespace brimwald::win32::test_support {
 namespace {
 
@@ -25,14 +27,6 @@ void CALLBACK PickMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 }  // namespace
-
-std::wstring TextOf(HWND control) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1,
-                    L'\0');
-  text.resize(static_cast<size_t>(
-      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 bool RunMessagesUntil(MainWindow* window, const std::function<bool()>& done,
                       DWORD timeout_ms) {

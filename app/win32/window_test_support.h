@@ -19,7 +19,7 @@ namespace brimwald::win32::test_support {
 inline constexpr DWORD kExtractionMs = 120000;
 
 /// The text of a window or control.
-std::wstring TextOf(HWND control);
+using brimwald::TextOf;
 
 /// Runs the thread's messages, as the program's loop does (through
 /// `window`'s dialogs when it isn't null), until `done` or until
