@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/win32/main_window.h"
+#include "app/win32/window_text.h"
 
 namespace brimwald::win32::test_support {
 
