@@ -11,9 +11,6 @@
 namespace brimwald {
 namespace {
 
-// Large enough that the operating system sees few, big writes.
-constexpr size_t kBufferSize = 256 * 1024;
-
 constexpr std::string_view kTempPrefix = ".brimwald-";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr size_t kTempDigits = 8;

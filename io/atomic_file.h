@@ -20,6 +20,7 @@
 #ifndef BRIMWALD_IO_ATOMIC_FILE_H_
 #define BRIMWALD_IO_ATOMIC_FILE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,6 +37,11 @@ class TemporaryName;
 
 class AtomicFile {
  public:
+  /// Writes are gathered up to this many bytes, large enough that the
+  /// system sees few, big writes; Write() of as many or more goes straight
+  /// to the file.
+  static constexpr size_t kBufferSize = 256 * 1024;
+
   /// Starts the file `path`; the target is not touched yet. Throws Error
   /// (kFile) naming `path` when its folder can't take a new file.
   explicit AtomicFile(std::string path);

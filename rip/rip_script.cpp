@@ -25,8 +25,12 @@ void Rip(const Selection& selection, const ShowEntry& show_entry,
     }
     show_entry(entry);
     lines.AppendBlock(block, entry.Name, entry.Ranges);
-    script.Write(block);
-    block.clear();
+    // Blocks gathered past the file's buffer go straight to the file, not
+    // copied through it again.
+    if (block.size() >= AtomicFile::kBufferSize) {
+      script.Write(block);
+      block.clear();
+    }
   }
   script.Write(block);
   script.Commit();

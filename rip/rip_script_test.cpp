@@ -9,6 +9,7 @@
 
 #include "base/error.h"
 #include "container/inspection.h"
+#include "io/atomic_file.h"
 #include "samples/container_builder.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
@@ -123,6 +124,26 @@ TEST_F(RipScriptTest, RecordsAreReadFromVfsStartWhereverItIs) {
   RunRip();
   EXPECT_EQ(Script(), ExpectedScript("music", static_cast<int32_t>(moved),
                                      builder.records(), {"one", "two"}));
+}
+
+// Blocks are gathered and written past the file's buffer in one go; a
+// script of several such writes must still hold every block once, in order.
+TEST_F(RipScriptTest, ScriptOfManyEntriesIsWholeAcrossWrites) {
+  std::vector<TestEntry> entries;
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) {
+    std::string name = "f" + std::to_string(i % 7) + "\\" +
+                       std::string(static_cast<size_t>(i % 40), 'n') +
+                       std::to_string(i);
+    entries.push_back({name, "h", "b"});
+    names.push_back(name);
+  }
+  ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
+  Choose(builder);
+  RunRip();
+  std::string script = Script();
+  EXPECT_GT(script.size(), 3 * AtomicFile::kBufferSize);
+  EXPECT_EQ(script, ExpectedScript("music", 32, builder.records(), names));
 }
 
 TEST_F(RipScriptTest, NoFilesGivesTheDirectoryLineOnly) {

@@ -49,9 +49,9 @@ ScriptLines::ScriptLines(std::string_view file_path,
                     "its name can't be written in " + ScriptCodePage() +
                         ", in which the command interpreter reads the script");
   }
-  quoted_file_path_ = "\"";
-  AppendPercentEscaped(quoted_file_path_, *path_bytes);
-  quoted_file_path_ += '"';
+  cut_start_ = "quarnel \"";
+  AppendPercentEscaped(cut_start_, *path_bytes);
+  cut_start_ += "\" ";
   folder_ = "EXT_";
   AppendPercentEscaped(folder_, *base_bytes);
 }
@@ -63,20 +63,12 @@ void ScriptLines::AppendDirectoryLine(std::string& out) const {
   out += kEnd;
 }
 
-void ScriptLines::AppendPiece(std::string& out,
-                              std::string_view extension) const {
-  out += piece_stem_;
-  out += extension;
-  out += '"';
-}
-
 void ScriptLines::AppendCut(std::string& out, std::string_view extension,
                             int32_t first, int32_t last) const {
-  out += "quarnel ";
-  out += quoted_file_path_;
-  out += ' ';
-  AppendPiece(out, extension);
-  out += " 0x";
+  out += cut_start_;
+  out += piece_stem_;
+  out += extension;
+  out += "\" 0x";
   AppendHexText(out, first);
   out += " 0x";
   AppendHexText(out, last);
@@ -84,7 +76,8 @@ void ScriptLines::AppendCut(std::string& out, std::string_view extension,
 }
 
 // The ten paths of a block share their start ("EXT_music\sfx\door), which
-// is escaped once.
+// is escaped once. A rip writes hundreds of bytes a block for every entry,
+// so the fixed text between the paths goes in as few pieces as it can.
 void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
                               const PieceRanges& ranges) {
   piece_stem_ = '"';
@@ -95,20 +88,20 @@ void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
   AppendCut(out, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
   AppendCut(out, ".strbd", ranges.BodyFirst, ranges.BodyLast);
   out += "COPY /B ";
-  AppendPiece(out, ".mainhd");
-  out += " + ";
-  AppendPiece(out, ".strhd");
-  out += " + ";
-  AppendPiece(out, ".strbd");
-  out += ' ';
-  AppendPiece(out, ".qvstr");
-  out += kEnd;
-  for (std::string_view extension : {".mainhd", ".strhd", ".strbd"}) {
-    out += "DEL ";
-    AppendPiece(out, extension);
-    out += kEnd;
-  }
-  out += kEnd;
+  out += piece_stem_;
+  out += ".mainhd\" + ";
+  out += piece_stem_;
+  out += ".strhd\" + ";
+  out += piece_stem_;
+  out += ".strbd\" ";
+  out += piece_stem_;
+  out += ".qvstr\"\r\nDEL ";
+  out += piece_stem_;
+  out += ".mainhd\"\r\nDEL ";
+  out += piece_stem_;
+  out += ".strhd\"\r\nDEL ";
+  out += piece_stem_;
+  out += ".strbd\"\r\n\r\n";
 }
 
 }  // namespace brimwald

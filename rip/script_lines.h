@@ -42,14 +42,13 @@ class ScriptLines {
                    const PieceRanges& ranges);
 
  private:
+  /// Appends the cut of the current block's piece with `extension`.
   void AppendCut(std::string& out, std::string_view extension, int32_t first,
                  int32_t last) const;
-  /// Appends the current block's path with `extension`, quoted.
-  void AppendPiece(std::string& out, std::string_view extension) const;
 
-  std::string quoted_file_path_;  // "music.str" with quotes, % doubled
-  std::string folder_;            // EXT_music, % doubled
-  std::string piece_stem_;        // "EXT_music\<entry>, % doubled
+  std::string cut_start_;   // quarnel "music.str" , % doubled
+  std::string folder_;      // EXT_music, % doubled
+  std::string piece_stem_;  // "EXT_music\<entry>, % doubled
 };
 
 /// Appends `text` with every "%" doubled.
