@@ -1,5 +1,6 @@
 #include "cli/entry_json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <string_view>
@@ -24,11 +25,31 @@ void AssignLatin1AsUtf8(std::string& text, std::string_view bytes) {
   }
 }
 
-void AppendNumber(std::string& text, std::string_view key, int32_t value) {
-  char digits[12];
-  auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  text += key;
-  text.append(digits, end);
+// Appends `bytes` as a JSON string when every byte is printable ASCII, in
+// which JSON escapes only the quote and the backslash: the names of most
+// tables, which then skip the conversion and nlohmann's serializer, set up
+// anew for every dump. False, with `text` as it was, for any other name.
+bool AppendPrintableAscii(std::string& text, std::string_view bytes) {
+  for (char c : bytes) {
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  text += '"';
+  for (char c : bytes) {
+    if (c == '"' || c == '\\') text += '\\';
+    text += c;
+  }
+  text += '"';
+  return true;
+}
+
+// Room for a member of the fixed part: its key and a 32-bit number.
+constexpr size_t kMemberRoom = 32;
+
+// Writes `key` and `value` at `at`, which has kMemberRoom bytes of room;
+// returns where they end.
+char* PutMember(char* at, std::string_view key, int32_t value) {
+  at = std::copy(key.begin(), key.end(), at);
+  return std::to_chars(at, at + 11, value).ptr;
 }
 
 }  // namespace
@@ -49,19 +70,23 @@ void EntryJsonWriter::Write(const TableEntry& entry,
   std::string& text = output_.text();
   text += first_ ? "\n" : ",\n";
   first_ = false;
-  AppendNumber(text, "{\"index\":", entry.Index);
+  char members[6 * kMemberRoom];
+  text.append(members, PutMember(members, "{\"index\":", entry.Index));
   text += ",\"name\":";
   if (entry.NameLost) {
     text += "null";
-  } else {
+  } else if (!AppendPrintableAscii(text, entry.Name)) {
     AssignLatin1AsUtf8(name_.get_ref<std::string&>(), entry.Name);
     text += name_.dump();
   }
-  AppendNumber(text, ",\"record_offset\":", entry.RecordOffset);
-  AppendNumber(text, ",\"header_offset\":", entry.Record.HeaderOffset);
-  AppendNumber(text, ",\"header_size\":", entry.Record.HeaderSize);
-  AppendNumber(text, ",\"body_offset\":", entry.Record.BodyOffset);
-  AppendNumber(text, ",\"body_size\":", entry.Record.BodySize);
+  // The numbers after the name, gathered and appended at once.
+  char* end = members;
+  end = PutMember(end, ",\"record_offset\":", entry.RecordOffset);
+  end = PutMember(end, ",\"header_offset\":", entry.Record.HeaderOffset);
+  end = PutMember(end, ",\"header_size\":", entry.Record.HeaderSize);
+  end = PutMember(end, ",\"body_offset\":", entry.Record.BodyOffset);
+  end = PutMember(end, ",\"body_size\":", entry.Record.BodySize);
+  text.append(members, end);
   text += ",\"problems\":";
   text += problems.empty() ? "[]" : Json(problems).dump();
   text += '}';
