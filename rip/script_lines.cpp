@@ -87,21 +87,15 @@ void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
   AppendCut(out, ".mainhd", ranges.RecordFirst, ranges.RecordLast);
   AppendCut(out, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
   AppendCut(out, ".strbd", ranges.BodyFirst, ranges.BodyLast);
+  // COPY /B "<p>.mainhd" + "<p>.strhd" + "<p>.strbd" "<p>.qvstr", then a
+  // DEL of each piece: every path followed by the text up to the next one.
   out += "COPY /B ";
-  out += piece_stem_;
-  out += ".mainhd\" + ";
-  out += piece_stem_;
-  out += ".strhd\" + ";
-  out += piece_stem_;
-  out += ".strbd\" ";
-  out += piece_stem_;
-  out += ".qvstr\"\r\nDEL ";
-  out += piece_stem_;
-  out += ".mainhd\"\r\nDEL ";
-  out += piece_stem_;
-  out += ".strhd\"\r\nDEL ";
-  out += piece_stem_;
-  out += ".strbd\"\r\n\r\n";
+  for (std::string_view after :
+       {".mainhd\" + ", ".strhd\" + ", ".strbd\" ", ".qvstr\"\r\nDEL ",
+        ".mainhd\"\r\nDEL ", ".strhd\"\r\nDEL ", ".strbd\"\r\n\r\n"}) {
+    out += piece_stem_;
+    out += after;
+  }
 }
 
 }  // namespace brimwald
