@@ -7,6 +7,7 @@
 
 #include "container/inspection.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -38,10 +39,8 @@ class Recorder : public ExtractListener {
 class ExtractTest : public ::testing::Test {
  protected:
   ExtractResult Run(const ContainerBuilder& builder) {
-    builder.WriteTo(dir_.File("music.str"));
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
-    return Extract(selection, "", recorder_);
+    return Extract(testing::WriteChosen(builder, dir_.path(), "music.str"), "",
+                   recorder_);
   }
   TempDir dir_;
   Recorder recorder_;

@@ -7,6 +7,7 @@
 
 #include "container/inspection.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -46,10 +47,8 @@ class ExtractToStreamTest : public ::testing::Test {
  protected:
   ExtractResult Run(const ContainerBuilder& builder, std::ostream& out,
                     const EntryChoice& choice = EntryChoice()) {
-    builder.WriteTo(dir_.File("c.str"));
-    Selection selection;
-    Inspect("c.str", selection, dir_.path());
-    return ExtractToStream(selection, out, "the pipe", failures_, choice);
+    return ExtractToStream(testing::WriteChosen(builder, dir_.path(), "c.str"),
+                           out, "the pipe", failures_, choice);
   }
   TempDir dir_;
   Failures failures_;

@@ -19,6 +19,7 @@
 #include "extract/extract.h"
 #include "rip/rip_script.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -50,10 +51,7 @@ class SafeOutputTest : public ::testing::Test {
   Selection Write(const std::string& name, const ContainerBuilder& builder,
                   const std::string& folder = "") {
     std::string directory = folder.empty() ? dir_.path() : dir_.File(folder);
-    builder.WriteTo(directory + "/" + name);
-    Selection selection;
-    Inspect(name, selection, directory);
-    return selection;
+    return testing::WriteChosen(builder, directory, name);
   }
   ExtractResult ExtractInto(const Selection& selection,
                             const std::string& root = "") {

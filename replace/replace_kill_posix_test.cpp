@@ -14,6 +14,7 @@
 #include "container/inspection.h"
 #include "replace/replace.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -31,9 +32,7 @@ TEST(ReplaceKillTest, AKilledReplacementLeavesTheOldOrTheNewContainer) {
   samples::ContainerBuilder fixed;
   fixed.Bytes(0, qvstr).Int32(16, 8 << 20);
   testing::WriteFile(dir.File("new.qvstr"), fixed.bytes());
-  builder.WriteTo(dir.File("c.str"));
-  Selection selection;
-  Inspect("c.str", selection, dir.path());
+  Selection selection = testing::WriteChosen(builder, dir.path(), "c.str");
   ReplaceEntries(selection, {{1, dir.File("new.qvstr")}}, dir.File("new.str"));
   const std::string new_bytes = ReadFile(dir.File("new.str"));
   ASSERT_NE(new_bytes, old_bytes);

@@ -8,6 +8,7 @@
 
 #include "container/inspection.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -24,10 +25,7 @@ constexpr size_t kTable = 32;  // where WithEntries puts the table
 class ReplaceTest : public ::testing::Test {
  protected:
   Selection Write(const ContainerBuilder& builder) {
-    builder.WriteTo(dir_.File("c.str"));
-    Selection selection;
-    Inspect("c.str", selection, dir_.path());
-    return selection;
+    return testing::WriteChosen(builder, dir_.path(), "c.str");
   }
 
   // The .qvstr of entry `i`, as `extract` writes it.

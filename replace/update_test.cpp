@@ -9,6 +9,7 @@
 #include "container/inspection.h"
 #include "extract/extract.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -63,9 +64,8 @@ TEST(UpdateTest, TakesBackExactlyTheEditedFiles) {
   std::vector<samples::TestEntry> entries = samples::SampleEntries(10);
   entries.push_back({"dup/x", "h1", "first"});
   entries.push_back({"DUP/X", "h2", "second"});
-  ContainerBuilder::WithEntries(entries).WriteTo(dir.File("m.str"));
-  Selection selection;
-  Inspect("m.str", selection, dir.path());
+  Selection selection = testing::WriteChosen(
+      ContainerBuilder::WithEntries(entries), dir.path(), "m.str");
   Quiet quiet;
   Extract(selection, "", quiet);
   std::map<std::string, std::string> tree = Files(dir);

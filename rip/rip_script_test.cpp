@@ -11,6 +11,7 @@
 #include "container/inspection.h"
 #include "io/atomic_file.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -58,8 +59,7 @@ class RipScriptTest : public ::testing::Test {
   // Writes `builder` as music.str and inspects it.
   void Choose(const ContainerBuilder& builder,
               const std::string& name = "music.str") {
-    builder.WriteTo(dir_.File(name));
-    Inspect(name, selection_, dir_.path());
+    selection_ = testing::WriteChosen(builder, dir_.path(), name);
   }
   void RunRip() {
     Rip(

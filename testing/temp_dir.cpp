@@ -54,6 +54,17 @@ std::vector<std::string> TempDir::Tree() const {
   return paths;
 }
 
+std::map<std::string, std::string> TempDir::FilesBelow(
+    const std::string& root) const {
+  std::map<std::string, std::string> files;
+  for (const std::string& path : Tree()) {
+    if (path.starts_with(root) && !path.ends_with("/")) {
+      files[path.substr(root.size())] = ReadFile(File(path));
+    }
+  }
+  return files;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);

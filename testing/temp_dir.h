@@ -1,6 +1,7 @@
 #ifndef BRIMWALD_TESTING_TEMP_DIR_H_
 #define BRIMWALD_TESTING_TEMP_DIR_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class TempDir {
   /// The paths of every file and folder below this directory, relative to
   /// it with "/" between parts, sorted; folders end in "/".
   std::vector<std::string> Tree() const;
+  /// The files below `root` (a path in this directory ending in "/"), by
+  /// their paths below it, with what they hold.
+  std::map<std::string, std::string> FilesBelow(const std::string& root) const;
 
  private:
   std::string path_;

@@ -11,6 +11,7 @@
 #include "extract/extract.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/error_from.h"
 #include "testing/temp_dir.h"
 
@@ -63,8 +64,7 @@ class VerifyTest : public ::testing::Test {
   void SetUp() override { Write(ContainerBuilder::WithEntries(kEntries)); }
 
   void Write(const ContainerBuilder& builder) {
-    builder.WriteTo(dir_.File("c.str"));
-    Inspect("c.str", selection_, dir_.path());
+    selection_ = testing::WriteChosen(builder, dir_.path(), "c.str");
   }
 
   void ExtractAll(const EntryChoice& choice = EntryChoice()) {

@@ -22,6 +22,7 @@
 #include "container/inspection.h"
 #include "extract/extract.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -32,24 +33,6 @@ using testing::TempDir;
 
 // How long a test waits for an extraction to end.
 constexpr int kExtractionMs = 120000;
-
-// The files below `root` in `dir`, by their paths below it, with what they
-// hold.
-std::map<std::string, std::string> FilesBelow(const TempDir& dir,
-                                              const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const std::string& path : dir.Tree()) {
-    if (path.starts_with(root) && !path.ends_with("/")) {
-      files[path.substr(root.size())] = testing::ReadFile(dir.File(path));
-    }
-  }
-  return files;
-}
-
-class Quiet : public ExtractListener {
-  void EntryFailed(const TableEntry&, const Error&) override {}
-  bool Progress(const ExtractProgress&) override { return true; }
-};
 
 // A window on a temporary folder whose Entries dialog the tests open from
 // the list's menu, with errors and reports recorded instead of shown.
@@ -148,12 +131,8 @@ class EntriesDialogTest : public ::testing::Test {
   // What extracting the entries of music.str that `choice` takes leaves
   // below EXT_music, by the core alone.
   std::map<std::string, std::string> ChosenFiles(const EntryChoice& choice) {
-    TempDir root;
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
-    Quiet quiet;
-    Extract(selection, root.path(), quiet, choice);
-    return FilesBelow(root, "EXT_music/");
+    return testing::ExtractedFiles(testing::Chosen(dir_.path(), "music.str"),
+                                   choice);
   }
   // As the command line's extract --include PATTERN does.
   std::map<std::string, std::string> IncludedFiles(const std::string& pattern) {
@@ -223,7 +202,7 @@ TEST_F(EntriesDialogTest,
   ASSERT_TRUE(WaitForReport());
   EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
       << reports_[0].summary;
-  std::map<std::string, std::string> files = FilesBelow(dir_, "EXT_music/");
+  std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
@@ -242,8 +221,8 @@ TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
   ASSERT_TRUE(WaitForReport());
   EntryChoice chosen;
   chosen.AddIndexes("6-7,10");
-  EXPECT_EQ(FilesBelow(dir_, "EXT_music/").size(), 3u);
-  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == ChosenFiles(chosen));
+  EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 3u);
+  EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == ChosenFiles(chosen));
 }
 
 TEST_F(EntriesDialogTest, HeadingsSortTheirColumnEachWayInTurn) {
@@ -288,8 +267,8 @@ TEST_F(EntriesDialogTest, ExtractAllTakesEveryEntryWhateverTheFilterShows) {
   QTest::keyClicks(Filter(), "nothing");
   ExtractAll()->click();
   ASSERT_TRUE(WaitForReport());
-  EXPECT_EQ(FilesBelow(dir_, "EXT_music/").size(), 9u);
-  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == IncludedFiles("*"));
+  EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 9u);
+  EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == IncludedFiles("*"));
 }
 
 TEST_F(EntriesDialogTest, ItsButtonsWaitWhileAnExtractionRunsAndClosingAsks) {

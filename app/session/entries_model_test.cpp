@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "container/inspection.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -23,10 +24,7 @@ class EntriesModelTest : public ::testing::Test {
  protected:
   // `builder`'s container as "music.str", inspected.
   Selection Chosen(const ContainerBuilder& builder) {
-    builder.WriteTo(dir_.File("music.str"));
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
-    return selection;
+    return testing::WriteChosen(builder, dir_.path(), "music.str");
   }
   EntriesModel Loaded(const ContainerBuilder& builder) {
     return EntriesModel(Chosen(builder));

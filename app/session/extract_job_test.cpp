@@ -9,6 +9,7 @@
 
 #include "container/inspection.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -43,10 +44,7 @@ class ExtractJobTest : public ::testing::Test {
  protected:
   // The container `builder` makes, as "music.str", chosen and inspected.
   Selection Chosen(const ContainerBuilder& builder) {
-    builder.WriteTo(dir_.File("music.str"));
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
-    return selection;
+    return testing::WriteChosen(builder, dir_.path(), "music.str");
   }
   // The files below EXT_music, without folders.
   std::vector<std::string> Files() const {

@@ -9,6 +9,7 @@
 #include "extract/extract.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -69,24 +70,6 @@ TEST_F(WindowSessionTest, StartingWithoutAChoiceLeavesTheErrorToTheJob) {
   EXPECT_EQ(started.job->Run(nullptr).error, "no container has been chosen");
 }
 
-// The files below `root` in `dir`, by their paths below it, with what
-// they hold.
-std::map<std::string, std::string> FilesBelow(const testing::TempDir& dir,
-                                              const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const std::string& path : dir.Tree()) {
-    if (path.starts_with(root) && !path.ends_with("/")) {
-      files[path.substr(root.size())] = testing::ReadFile(dir.File(path));
-    }
-  }
-  return files;
-}
-
-class Quiet : public ExtractListener {
-  void EntryFailed(const TableEntry&, const Error&) override {}
-  bool Progress(const ExtractProgress&) override { return true; }
-};
-
 class EntriesSessionTest : public ::testing::Test {
  protected:
   EntriesSessionTest() {
@@ -97,14 +80,10 @@ class EntriesSessionTest : public ::testing::Test {
   }
   // What the extraction of the entries that `pattern` includes leaves.
   std::map<std::string, std::string> IncludedFiles(const std::string& pattern) {
-    testing::TempDir root;
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
     EntryChoice choice;
     choice.Include(pattern);
-    Quiet quiet;
-    Extract(selection, root.path(), quiet, choice);
-    return FilesBelow(root, "EXT_music/");
+    return testing::ExtractedFiles(testing::Chosen(dir_.path(), "music.str"),
+                                   choice);
   }
   // Runs the job `started` hands out to its end.
   ExtractOutcome Run(StartOutcome started) {
@@ -152,7 +131,7 @@ TEST_F(EntriesSessionTest, ExtractSelectedLeavesWhatItsPatternIncludes) {
   EXPECT_EQ(started.progress_text, "Extracting 3 entries of music.str...");
   ExtractOutcome outcome = Run(std::move(started));
   EXPECT_EQ(outcome.result.written, 3);
-  std::map<std::string, std::string> files = FilesBelow(dir_, "EXT_music/");
+  std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 3u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*"));
   EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(dir_.File("EXT_other"))));
@@ -165,7 +144,7 @@ TEST_F(EntriesSessionTest, ExtractAllTakesEveryEntryWhateverTheFilterShows) {
   StartOutcome started = session_.StartExtractAllEntries();
   EXPECT_EQ(started.progress_text, "Extracting music.str...");
   EXPECT_EQ(Run(std::move(started)).result.written, 12);
-  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == IncludedFiles("*"));
+  EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == IncludedFiles("*"));
 }
 
 TEST_F(EntriesSessionTest, NoSelectionOrARunningExtractionStartsNothing) {

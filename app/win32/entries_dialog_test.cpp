@@ -13,6 +13,7 @@
 #include "container/inspection.h"
 #include "extract/extract.h"
 #include "samples/container_builder.h"
+#include "testing/chosen_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald::win32 {
@@ -26,24 +27,6 @@ using test_support::PickInNextMenu;
 using test_support::RunMessagesUntil;
 using test_support::Send;
 using test_support::TextOf;
-
-// The files below `root` in `dir`, by their paths below it, with what they
-// hold.
-std::map<std::string, std::string> FilesBelow(const testing::TempDir& dir,
-                                              const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const std::string& path : dir.Tree()) {
-    if (path.starts_with(root) && !path.ends_with("/")) {
-      files[path.substr(root.size())] = testing::ReadFile(dir.File(path));
-    }
-  }
-  return files;
-}
-
-class Quiet : public ExtractListener {
-  void EntryFailed(const TableEntry&, const Error&) override {}
-  bool Progress(const ExtractProgress&) override { return true; }
-};
 
 // A window on a temporary folder whose Entries dialog the tests open from
 // the list's menu, with what it reports recorded instead of shown.
@@ -192,12 +175,8 @@ class EntriesDialogTest : public ::testing::Test {
   // What extracting the entries of music.str that `choice` takes leaves
   // below EXT_music, by the core alone.
   std::map<std::string, std::string> ChosenFiles(const EntryChoice& choice) {
-    testing::TempDir root;
-    Selection selection;
-    Inspect("music.str", selection, dir_.path());
-    Quiet quiet;
-    Extract(selection, root.path(), quiet, choice);
-    return FilesBelow(root, "EXT_music/");
+    return testing::ExtractedFiles(testing::Chosen(dir_.path(), "music.str"),
+                                   choice);
   }
   // As the command line's extract --include PATTERN does.
   std::map<std::string, std::string> IncludedFiles(const std::string& pattern) {
@@ -276,7 +255,7 @@ TEST_F(EntriesDialogTest,
   ASSERT_TRUE(WaitForReport());
   EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
       << reports_[0].summary;
-  std::map<std::string, std::string> files = FilesBelow(dir_, "EXT_music/");
+  std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
   EXPECT_TRUE(errors_.empty()) << errors_.front();
@@ -295,8 +274,8 @@ TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
   ASSERT_TRUE(WaitForReport());
   EntryChoice chosen;
   chosen.AddIndexes("6-7,10");
-  EXPECT_EQ(FilesBelow(dir_, "EXT_music/").size(), 3u);
-  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == ChosenFiles(chosen));
+  EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 3u);
+  EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == ChosenFiles(chosen));
 }
 
 TEST_F(EntriesDialogTest, HeadingsSortTheirColumnEachWayInTurn) {
@@ -342,8 +321,8 @@ TEST_F(EntriesDialogTest, ExtractAllTakesEveryEntryWhateverTheFilterShows) {
   Type(L"nothing");
   Click(EntriesDialog::kExtractAll);
   ASSERT_TRUE(WaitForReport());
-  EXPECT_EQ(FilesBelow(dir_, "EXT_music/").size(), 9u);
-  EXPECT_TRUE(FilesBelow(dir_, "EXT_music/") == IncludedFiles("*"));
+  EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 9u);
+  EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == IncludedFiles("*"));
 }
 
 TEST_F(EntriesDialogTest, ItsButtonsWaitWhileAnExtractionRunsAndClosingAsks) {
@@ -397,7 +376,7 @@ TEST_F(EntriesDialogTest, CloseEndsItAndAnotherContainersEntriesReplaceIt) {
   ::SendMessageW(Dialog()->handle(), WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(RunMessagesUntil(
       &*window_, [this] { return Dialog() == nullptr; }, 10000));
-  EXPECT_EQ(FilesBelow(dir_, "EXT_other/").size(), 5u);
+  EXPECT_EQ(dir_.FilesBelow("EXT_other/").size(), 5u);
 }
 
 }  // namespace
