@@ -1,6 +1,7 @@
 #include "rip/script_lines.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "base/error.h"
@@ -11,6 +12,14 @@ namespace brimwald {
 namespace {
 
 constexpr std::string_view kEnd = "\r\n";
+
+// What follows each of a block's last seven paths, after "COPY /B ":
+// COPY /B "<p>.mainhd" + "<p>.strhd" + "<p>.strbd" "<p>.qvstr", then a DEL
+// of each piece.
+constexpr std::array<std::string_view, 7> kCopyAndDeletes = {
+    ".mainhd\" + ",     ".strhd\" + ",       ".strbd\" ",
+    ".qvstr\"\r\nDEL ", ".mainhd\"\r\nDEL ", ".strhd\"\r\nDEL ",
+    ".strbd\"\r\n\r\n"};
 
 // A double quote or a control byte can't stand inside a quoted batch
 // argument; a path separator would make the bare name a path on Windows
@@ -87,12 +96,8 @@ void ScriptLines::AppendBlock(std::string& out, std::string_view entry_name,
   AppendCut(out, ".mainhd", ranges.RecordFirst, ranges.RecordLast);
   AppendCut(out, ".strhd", ranges.HeaderFirst, ranges.HeaderLast);
   AppendCut(out, ".strbd", ranges.BodyFirst, ranges.BodyLast);
-  // COPY /B "<p>.mainhd" + "<p>.strhd" + "<p>.strbd" "<p>.qvstr", then a
-  // DEL of each piece: every path followed by the text up to the next one.
   out += "COPY /B ";
-  for (std::string_view after :
-       {".mainhd\" + ", ".strhd\" + ", ".strbd\" ", ".qvstr\"\r\nDEL ",
-        ".mainhd\"\r\nDEL ", ".strhd\"\r\nDEL ", ".strbd\"\r\n\r\n"}) {
+  for (std::string_view after : kCopyAndDeletes) {
     out += piece_stem_;
     out += after;
   }
