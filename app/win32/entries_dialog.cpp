@@ -43,53 +43,25 @@ EntriesDialog::EntriesDialog(HWND owner, EntriesModel& entries,
     : owner_(owner), entries_(entries), requests_(std::move(requests)) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);
-  DialogTemplate form(
-      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
-      title);
-  dialog_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                         form.get(), owner, &Procedure,
-                                         reinterpret_cast<LPARAM>(this));
-  if (dialog_ == nullptr || failed_) {
-    if (dialog_ != nullptr) ::DestroyWindow(dialog_);
-    throw std::runtime_error("cannot create the Entries dialog");
-  }
+  Create(owner,
+         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
+         title, "Entries dialog");
   ::ShowWindow(dialog_, SW_SHOW);
 }
 
-EntriesDialog::~EntriesDialog() {
-  if (::IsWindow(dialog_)) ::DestroyWindow(dialog_);
-}
-
-INT_PTR CALLBACK EntriesDialog::Procedure(HWND dialog, UINT message,
-                                          WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-    auto* self = reinterpret_cast<EntriesDialog*>(lparam);
-    self->dialog_ = dialog;
-    // No exception crosses the system's dialog code: the constructor
-    // throws it instead.
-    try {
-      self->CreateControls();
-    } catch (const std::exception&) {
-      self->failed_ = true;
-    }
-    return FALSE;  // the focus is in the filter box already
-  }
-  auto* self =
-      reinterpret_cast<EntriesDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-  if (self == nullptr) return FALSE;
+INT_PTR EntriesDialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
-      return self->Command(LOWORD(wparam), HIWORD(wparam));
+      return Command(LOWORD(wparam), HIWORD(wparam));
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom != kTable) return FALSE;
       if (header->code == LVN_ODFINDITEMW) {
         // Typing in the table finds nothing, rather than the first row.
-        ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, -1);
+        ::SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, -1);
         return TRUE;
       }
-      self->Notify(*header);
+      Notify(*header);
       return TRUE;
     }
   }

@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "app/session/entries_model.h"
+#include "app/win32/modeless_dialog.h"
 
 namespace brimwald::win32 {
 
-class EntriesDialog {
+class EntriesDialog : public ModelessDialog {
  public:
   /// Its controls; Close is the dialog's IDCANCEL.
   enum ControlId : int {
@@ -48,9 +49,6 @@ class EntriesDialog {
   /// make it.
   EntriesDialog(HWND owner, EntriesModel& entries, const std::wstring& title,
                 Requests requests);
-  ~EntriesDialog();
-  EntriesDialog(const EntriesDialog&) = delete;
-  EntriesDialog& operator=(const EntriesDialog&) = delete;
 
   /// While an extraction runs, both extract buttons are disabled.
   void SetBusy(bool busy);
@@ -58,15 +56,13 @@ class EntriesDialog {
   /// The rows selected in the table, ascending.
   std::vector<int32_t> SelectedRows() const;
 
-  HWND handle() const { return dialog_; }
   HWND control(ControlId id) const { return ::GetDlgItem(dialog_, id); }
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam,
-                                    LPARAM lparam);
+  void CreateControls() override;
+  INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam) override;
   bool Command(WORD id, WORD code);
   void Notify(const NMHDR& header);
-  void CreateControls();
   void AddColumns();
   void ApplyFilter();
   void SortBy(int column);
@@ -81,8 +77,6 @@ class EntriesDialog {
   HWND owner_;
   EntriesModel& entries_;
   Requests requests_;
-  HWND dialog_ = nullptr;
-  bool failed_ = false;  // its controls couldn't be made
   bool busy_ = false;
 };
 

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
 #include <utility>
 
 #include "app/session/extract_job.h"
@@ -23,51 +22,24 @@ ProgressDialog::ProgressDialog(HWND owner, const std::wstring& title,
                                const std::wstring& text,
                                std::function<void()> cancel)
     : owner_(owner), text_(text), cancel_(std::move(cancel)) {
-  DialogTemplate form(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                      title);
-  dialog_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                         form.get(), owner, &Procedure,
-                                         reinterpret_cast<LPARAM>(this));
-  if (dialog_ == nullptr || failed_) {
-    if (dialog_ != nullptr) ::DestroyWindow(dialog_);
-    throw std::runtime_error("cannot create the progress dialog");
-  }
+  Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, title,
+         "progress dialog");
 }
-
-ProgressDialog::~ProgressDialog() { ::DestroyWindow(dialog_); }
 
 void ProgressDialog::SetValue(int permille) {
   ::SendDlgItemMessageW(dialog_, kBar, PBM_SETPOS,
                         static_cast<WPARAM>(permille), 0);
 }
 
-INT_PTR CALLBACK ProgressDialog::Procedure(HWND dialog, UINT message,
-                                           WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-    auto* self = reinterpret_cast<ProgressDialog*>(lparam);
-    self->dialog_ = dialog;
-    // No exception crosses the system's dialog code: the constructor
-    // throws it instead.
-    try {
-      self->CreateControls();
-    } catch (const std::exception&) {
-      self->failed_ = true;
-    }
-    ::SetTimer(dialog, kShowTimer, kShowAfterMs, nullptr);
-    return FALSE;  // the focus stays in the main window until it shows
-  }
-  auto* self =
-      reinterpret_cast<ProgressDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-  if (self == nullptr) return FALSE;
+INT_PTR ProgressDialog::Handle(UINT message, WPARAM wparam, LPARAM) {
   if (message == WM_TIMER && wparam == kShowTimer) {
-    ::KillTimer(dialog, kShowTimer);
-    ::ShowWindow(dialog, SW_SHOW);
+    ::KillTimer(dialog_, kShowTimer);
+    ::ShowWindow(dialog_, SW_SHOW);
     return TRUE;
   }
   // The button, Esc and the close button all come as IDCANCEL.
   if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) {
-    self->Cancel();
+    Cancel();
     return TRUE;
   }
   return FALSE;
@@ -82,6 +54,8 @@ void ProgressDialog::CreateControls() {
   AddControl(dialog_, IDCANCEL, L"BUTTON", L"Cancel",
              BS_PUSHBUTTON | WS_TABSTOP, 0, {kWidth - 87, 62, kWidth - 12, 85});
   PlaceOver(dialog_, owner_, kWidth, kHeight);
+  // The focus stays in the main window until the dialog shows.
+  ::SetTimer(dialog_, kShowTimer, kShowAfterMs, nullptr);
 }
 
 void ProgressDialog::Cancel() {

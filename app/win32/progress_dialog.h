@@ -12,9 +12,11 @@
 #include <functional>
 #include <string>
 
+#include "app/win32/modeless_dialog.h"
+
 namespace brimwald::win32 {
 
-class ProgressDialog {
+class ProgressDialog : public ModelessDialog {
  public:
   /// Its controls; Cancel is the dialog's IDCANCEL.
   enum ControlId : int { kText = 301, kBar };
@@ -24,26 +26,18 @@ class ProgressDialog {
   /// std::runtime_error when Windows can't make it.
   ProgressDialog(HWND owner, const std::wstring& title,
                  const std::wstring& text, std::function<void()> cancel);
-  ~ProgressDialog();
-  ProgressDialog(const ProgressDialog&) = delete;
-  ProgressDialog& operator=(const ProgressDialog&) = delete;
 
   /// Moves the bar to `permille` thousandths.
   void SetValue(int permille);
 
-  HWND handle() const { return dialog_; }
-
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam,
-                                    LPARAM lparam);
-  void CreateControls();
+  void CreateControls() override;
+  INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam) override;
   void Cancel();
 
   HWND owner_;
   std::wstring text_;
   std::function<void()> cancel_;
-  HWND dialog_ = nullptr;
-  bool failed_ = false;  // its controls couldn't be made
 };
 
 }  // namespace brimwald::win32
