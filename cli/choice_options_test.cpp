@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli/cli_test_support.h"
 #include "samples/container_builder.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
@@ -20,13 +21,7 @@ namespace {
 using samples::ContainerBuilder;
 using testing::TempDir;
 using Result = testing::CommandResult;
-
-Result RunWith(const std::vector<std::string>& args) {
-  return testing::RunInProcess(
-      [](const std::vector<std::string>& a, std::ostream& out,
-         std::ostream& err) { return RunCli(a, out, err); },
-      args);
-}
+using testing::RunCliWith;
 
 // A table of mixed names, each made with what it is known to be: whether
 // its first part is "sfx" in some letter case, and whether "_old" stands in
@@ -81,7 +76,7 @@ class ChoiceOptionsTest : public ::testing::Test {
     std::vector<std::string> args = {"list"};
     args.insert(args.end(), options.begin(), options.end());
     args.push_back(dir_.File("c.str"));
-    Result result = RunWith(args);
+    Result result = RunCliWith(args);
     EXPECT_EQ(result.status, 0) << result.err;
     std::set<int> listed;
     std::istringstream lines(result.out);
@@ -96,7 +91,7 @@ class ChoiceOptionsTest : public ::testing::Test {
     std::vector<std::string> args = {"extract", "-q", "-C", out.path()};
     args.insert(args.end(), options.begin(), options.end());
     args.push_back(dir_.File("c.str"));
-    Result result = RunWith(args);
+    Result result = RunCliWith(args);
     EXPECT_EQ(result.status, 0) << result.err;
     std::set<std::string> files;
     for (const std::string& path : out.Tree()) {
@@ -153,15 +148,15 @@ TEST_F(ChoiceOptionsTest, ListAndExtractChooseTheSameEntries) {
 // others chose are still listed or extracted.
 TEST_F(ChoiceOptionsTest, APatternOrListThatChoosesNothingFails) {
   const std::string file = dir_.File("c.str");
-  Result listed = RunWith({"list", "--include", "sfx/door0", "--include",
-                           "nothing*", "--index", "0-5", file});
+  Result listed = RunCliWith({"list", "--include", "sfx/door0", "--include",
+                              "nothing*", "--index", "0-5", file});
   EXPECT_EQ(listed.status, 1);
   EXPECT_EQ(listed.out.substr(0, 2), "0\t");
   EXPECT_EQ(listed.err, "brimwald-ripper-cli: '" + file +
                             "': the pattern 'nothing*' chooses no entry\n");
-  Result extracted = RunWith({"extract", "-q", "--index", "229,400-", file});
+  Result extracted = RunCliWith({"extract", "-q", "--index", "229,400-", file});
   EXPECT_EQ(extracted.status, 0) << extracted.err;
-  Result past = RunWith({"extract", "-q", "--index", "400-", file});
+  Result past = RunCliWith({"extract", "-q", "--index", "400-", file});
   EXPECT_EQ(past.status, 1);
   EXPECT_TRUE(past.out.ends_with("EXT_c: 0 files written\n")) << past.out;
   EXPECT_EQ(past.err, "brimwald-ripper-cli: '" + file +
@@ -186,8 +181,8 @@ TEST_F(ChoiceOptionsTest, TheExtractionRuleHoldsAmongTheChosenEntries) {
         Case{"1-", "SFX/A.qvstr", '2'}, Case{"2,0", "sfx/a.qvstr", '2'},
         Case{"0,3", "sfx/a.qvstr", '0'}}) {
     TempDir out;
-    Result result = RunWith({"extract", "-q", "-C", out.path(), "--index",
-                             c.list, dir_.File("d.str")});
+    Result result = RunCliWith({"extract", "-q", "-C", out.path(), "--index",
+                                c.list, dir_.File("d.str")});
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> tree = out.Tree();
     EXPECT_NE(std::find(tree.begin(), tree.end(), "EXT_d/" + c.path),
@@ -195,8 +190,8 @@ TEST_F(ChoiceOptionsTest, TheExtractionRuleHoldsAmongTheChosenEntries) {
         << c.list;
     EXPECT_EQ(testing::ReadFile(out.File("EXT_d/" + c.path)).back(), c.body)
         << c.list;
-    EXPECT_EQ(RunWith({"verify", "-C", out.path(), "--index", c.list,
-                       dir_.File("d.str")})
+    EXPECT_EQ(RunCliWith({"verify", "-C", out.path(), "--index", c.list,
+                          dir_.File("d.str")})
                   .status,
               0)
         << c.list;
@@ -211,7 +206,7 @@ TEST_F(ChoiceOptionsTest, APatternOrListThatCantBeReadIsAUsageError) {
                                                {"--index", "3-1"},
                                                {"--index", "x"}}) {
       Result result =
-          RunWith({command, options[0], options[1], dir_.File("c.str")});
+          RunCliWith({command, options[0], options[1], dir_.File("c.str")});
       EXPECT_EQ(result.status, 2) << command << " " << options[1];
       EXPECT_NE(result.err.find(options[1]), std::string::npos) << result.err;
       EXPECT_EQ(result.out, "");

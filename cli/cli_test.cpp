@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/cli_test_support.h"
 #include "samples/container_builder.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
@@ -20,13 +21,7 @@ using testing::ReadFile;
 using testing::TempDir;
 
 using Result = testing::CommandResult;
-
-Result RunWith(const std::vector<std::string>& args) {
-  return testing::RunInProcess(
-      [](const std::vector<std::string>& a, std::ostream& out,
-         std::ostream& err) { return RunCli(a, out, err); },
-      args);
-}
+using testing::RunCliWith;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -42,7 +37,7 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, InspectPrintsTheLabelAsTwoLines) {
   std::string path =
       Container("music.str", ContainerBuilder().VfsStart(-1).FileCount(7));
-  Result result = RunWith({"inspect", path});
+  Result result = RunCliWith({"inspect", path});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "VFS Start at: 0xFFFFFFFF\nIncluded Files: 7\n");
   EXPECT_EQ(result.err, "");
@@ -52,7 +47,7 @@ TEST_F(CliTest, InspectOfANonContainerFails) {
   for (std::string bytes : {"", "ZEQ", "zeqsndstream and more bytes"}) {
     std::string path = dir_.File("bad.str");
     testing::WriteFile(path, bytes);
-    Result result = RunWith({"inspect", path});
+    Result result = RunCliWith({"inspect", path});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Invalid File!!!\n");
   }
@@ -66,7 +61,7 @@ TEST_F(CliTest, InspectOfSeveralFilesHeadsEachResult) {
   std::string b = Container("b.str", ContainerBuilder().FileCount(1));
   std::string not_stream = dir_.File("notastream.bin");
   testing::WriteFile(not_stream, "just some bytes");
-  Result result = RunWith({"inspect", a, b, not_stream});
+  Result result = RunCliWith({"inspect", a, b, not_stream});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "==> " + a +
                             " <==\nVFS Start at: 0x40\nIncluded Files: 2\n"
@@ -77,12 +72,12 @@ TEST_F(CliTest, InspectOfSeveralFilesHeadsEachResult) {
                             not_stream + " <==\nInvalid File!!!\n");
   EXPECT_EQ(result.err, "");
 
-  Result good = RunWith({"inspect", a, b});
+  Result good = RunCliWith({"inspect", a, b});
   EXPECT_EQ(good.status, 0);
   EXPECT_TRUE(good.out.starts_with("==> " + a + " <==\n")) << good.out;
 
   std::string missing = dir_.File("missing.str");
-  Result unreadable = RunWith({"inspect", missing, a});
+  Result unreadable = RunCliWith({"inspect", missing, a});
   EXPECT_EQ(unreadable.status, 1);
   EXPECT_EQ(unreadable.out,
             "==> " + a + " <==\nVFS Start at: 0x40\nIncluded Files: 2\n");
@@ -94,14 +89,14 @@ TEST_F(CliTest, InspectOfSeveralFilesHeadsEachResult) {
 TEST_F(CliTest, UnreadableFilesAreErrorsOnStderr) {
   std::string cut = Container("cut.str", ContainerBuilder().Truncate(26));
   for (std::string path : {dir_.File("missing.str"), cut, dir_.path() + "/"}) {
-    Result result = RunWith({"inspect", path});
+    Result result = RunCliWith({"inspect", path});
     EXPECT_EQ(result.status, 1) << path;
     EXPECT_EQ(result.out, "") << path;
     EXPECT_EQ(result.err.rfind("brimwald-ripper-cli: cannot ", 0), 0u)
         << result.err;
   }
   EXPECT_NE(
-      RunWith({"inspect", dir_.File("missing.str")}).err.find("missing.str"),
+      RunCliWith({"inspect", dir_.File("missing.str")}).err.find("missing.str"),
       std::string::npos);
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"cut.str"});
 }
@@ -113,21 +108,21 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
            {"rip"},
            {"frobnicate"},
            {"--frobnicate", "inspect", "a"}}) {
-    Result result = RunWith(args);
+    Result result = RunCliWith(args);
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("Usage: brimwald-ripper-cli"), std::string::npos);
   }
-  EXPECT_EQ(RunWith({"--help"}).status, 0);
+  EXPECT_EQ(RunCliWith({"--help"}).status, 0);
   for (const char* command : {"inspect", "rip", "list", "extract"}) {
-    EXPECT_NE(RunWith({"--help"}).out.find(command), std::string::npos);
+    EXPECT_NE(RunCliWith({"--help"}).out.find(command), std::string::npos);
   }
-  EXPECT_EQ(RunWith({"--version"}).out.rfind("brimwald-ripper-cli ", 0), 0u);
+  EXPECT_EQ(RunCliWith({"--version"}).out.rfind("brimwald-ripper-cli ", 0), 0u);
 }
 
 TEST_F(CliTest, RipWritesTheScriptBesideTheContainer) {
   std::string path = Container(
       "music.str", ContainerBuilder::WithEntries({{"sfx/a.wav", "h", "b"}}));
-  Result result = RunWith({"rip", path});
+  Result result = RunCliWith({"rip", path});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, dir_.File("RIP_music.bat") + "\n");
   std::string script = ReadFile(dir_.File("RIP_music.bat"));
@@ -145,7 +140,7 @@ TEST_F(CliTest, RipGoesOnAfterAFailureAndReportsIt) {
       Container("broken.str",
                 ContainerBuilder::WithEntries({{"a", "h", "b"}}).FileCount(9));
   Result result =
-      RunWith({"rip", invalid, dir_.File("missing.str"), broken, good});
+      RunCliWith({"rip", invalid, dir_.File("missing.str"), broken, good});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, dir_.File("RIP_good.bat") + "\n");
   EXPECT_NE(result.err.find("invalid.str"), std::string::npos);
@@ -166,7 +161,7 @@ TEST_F(CliTest, ListPrintsEntriesAndJsonWithProblems) {
   builder.Int32(32 + 72 + 16, -5);  // entry 1: negative body size
   std::string path = Container("music.str", builder);
   const VfsRecord& first = builder.records()[0];
-  Result text = RunWith({"list", path});
+  Result text = RunCliWith({"list", path});
   EXPECT_EQ(text.status, 0) << text.err;
   EXPECT_EQ(text.out.substr(0, text.out.find('\n')),
             "0\tsfx\\door\t32\t" + std::to_string(first.HeaderOffset) +
@@ -177,7 +172,7 @@ TEST_F(CliTest, ListPrintsEntriesAndJsonWithProblems) {
             std::string::npos)
       << text.err;
 
-  Result json = RunWith({"list", "--json", path});
+  Result json = RunCliWith({"list", "--json", path});
   EXPECT_EQ(json.status, 0) << json.err;
   nlohmann::json entries = nlohmann::json::parse(json.out);
   ASSERT_EQ(entries.size(), 4u);
@@ -193,7 +188,7 @@ TEST_F(CliTest, ListPrintsEntriesAndJsonWithProblems) {
   EXPECT_NE(problem(3).find("same path as entry 0"), std::string::npos);
 
   // The rip warns of the same problems and still writes the script.
-  Result rip = RunWith({"rip", path});
+  Result rip = RunCliWith({"rip", path});
   EXPECT_EQ(rip.status, 0);
   EXPECT_NE(rip.err.find("entry 1 '\xE9t\xE9 50%': body:"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(dir_.File("RIP_music.bat")));
@@ -205,12 +200,12 @@ TEST_F(CliTest, ListKeepsWhatItListedBeforeAnUnreadableRecord) {
   ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
   builder.Int32(28, 1000000);  // FileCount
   std::string path = Container("music.str", builder);
-  Result text = RunWith({"list", path});
+  Result text = RunCliWith({"list", path});
   EXPECT_EQ(text.status, 1);
   EXPECT_EQ(text.out.substr(0, 4), "0\ta\t");
   EXPECT_NE(text.err.find("lies outside the file"), std::string::npos)
       << text.err;
-  Result json = RunWith({"list", "--json", path});
+  Result json = RunCliWith({"list", "--json", path});
   EXPECT_EQ(json.status, 1);
   EXPECT_EQ(nlohmann::json::parse(json.out)[0]["name"], "a");
 }
@@ -225,7 +220,7 @@ TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
   ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
   builder.Int32(32 + 72 * 4 + 48, 1 << 24);  // entry 4's name
   std::string path = Container("music.str", builder);
-  Result json = RunWith({"list", "--json", path});
+  Result json = RunCliWith({"list", "--json", path});
   EXPECT_EQ(json.status, 1);
   nlohmann::json listed = nlohmann::json::parse(json.out);
   ASSERT_EQ(listed.size(), 10u);
@@ -237,7 +232,7 @@ TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
                 std::to_string(builder.bytes().size()) + " bytes)");
   EXPECT_EQ(listed[5]["name"], "e5");
 
-  Result extract = RunWith({"extract", "-q", path});
+  Result extract = RunCliWith({"extract", "-q", path});
   EXPECT_EQ(extract.status, 1);
   EXPECT_NE(extract.err.find("'" + path + "': entry 4: name: NameOffset"),
             std::string::npos)
@@ -247,7 +242,7 @@ TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
                     {}),
       9);
 
-  Result nothing = RunWith({"list", "--json", dir_.File("missing.str")});
+  Result nothing = RunCliWith({"list", "--json", dir_.File("missing.str")});
   EXPECT_EQ(nothing.status, 1);
   EXPECT_EQ(nlohmann::json::parse(nothing.out), nlohmann::json::array());
 }
@@ -258,7 +253,7 @@ TEST_F(CliTest, ATruncatedContainerLeavesNoFolderAndASummary) {
   ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
   builder.Truncate(40);
   std::string path = Container("cut.str", builder);
-  Result extract = RunWith({"extract", "-q", path});
+  Result extract = RunCliWith({"extract", "-q", path});
   EXPECT_EQ(extract.status, 1);
   EXPECT_TRUE(extract.out.ends_with("EXT_cut: 0 files written\n"))
       << extract.out;
@@ -271,7 +266,7 @@ TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
       ContainerBuilder::WithEntries({{"a/b", "h", "x"}, {"c", "h", "y"}});
   builder.Int32(32 + 72 + 24, 1 << 20);  // entry 1's header is outside
   std::string path = Container("music.str", builder);
-  Result beside = RunWith({"extract", path});
+  Result beside = RunCliWith({"extract", path});
   EXPECT_EQ(beside.status, 1);
   EXPECT_TRUE(
       beside.out.ends_with("EXT_music: 1 file written, 1 entry failed\n"))
@@ -283,7 +278,7 @@ TEST_F(CliTest, ExtractWritesBesideTheFileOrIntoDirAndReportsFailures) {
                             std::to_string(builder.bytes().size()) +
                             " bytes\n");
   TempDir other;
-  EXPECT_EQ(RunWith({"extract", "-C", other.path(), path}).status, 1);
+  EXPECT_EQ(RunCliWith({"extract", "-C", other.path(), path}).status, 1);
   EXPECT_EQ(other.Tree(),
             (std::vector<std::string>{"EXT_music/", "EXT_music/a/",
                                       "EXT_music/a/b.qvstr"}));
@@ -311,7 +306,7 @@ TEST_F(CliTest, ExtractCountsAgreeWithTheirNouns) {
       builder.Int32(static_cast<size_t>(32 + 72 * index + 24), 1 << 20);
     }
     builder.WriteTo(dir.File("music.str"));
-    Result result = RunWith({"extract", dir.File("music.str")});
+    Result result = RunCliWith({"extract", dir.File("music.str")});
     // The folder comes first, as the system writes its path.
     ASSERT_TRUE(result.out.starts_with(dir.path())) << result.out;
     EXPECT_EQ(result.out.substr(result.out.rfind("EXT_music")), c.summary)
@@ -335,7 +330,7 @@ TEST_F(CliTest, ExtractChecksTheOutputFolderFirst) {
            {dir_.File("nowhere"), ""},
            {a, "it is not a folder"},
        }) {
-    Result result = RunWith({"extract", "-C", c.folder, a, b});
+    Result result = RunCliWith({"extract", "-C", c.folder, a, b});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     const std::string head =
@@ -363,23 +358,24 @@ ContainerBuilder BinaryEntries() {
 // table order, and -O makes no folder.
 TEST_F(CliTest, ExtractToStdoutWritesTheChosenEntriesFiles) {
   std::string path = Container("c.str", BinaryEntries());
-  Result bytes = RunWith(
+  Result bytes = RunCliWith(
       {"extract", "-O", "--index", "7,2", "--include", "folder?/*", path});
   EXPECT_EQ(bytes.status, 0) << bytes.err;
   EXPECT_EQ(bytes.err, "");
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"c.str"});
-  ASSERT_EQ(RunWith({"extract", "-q", path}).status, 0);
+  ASSERT_EQ(RunCliWith({"extract", "-q", path}).status, 0);
   EXPECT_TRUE(bytes.out ==
               ReadFile(dir_.File("EXT_c/folder2/entry2.qvstr")) +
                   ReadFile(dir_.File("EXT_c/folder1/entry7.qvstr")));
-  EXPECT_EQ(RunWith({"extract", "-O", path}).out.size(), 10u * (72 + 2 + 268));
+  EXPECT_EQ(RunCliWith({"extract", "-O", path}).out.size(),
+            10u * (72 + 2 + 268));
 }
 
 TEST_F(CliTest, ExtractToStdoutReportsBrokenEntriesAndRefusesATerminal) {
   ContainerBuilder builder = BinaryEntries();
   builder.Int32(32 + 72 * 3 + 16, 1 << 20);  // entry 3's body size
   std::string path = Container("c.str", builder);
-  Result broken = RunWith({"extract", "-O", "--index", "2-4", path});
+  Result broken = RunCliWith({"extract", "-O", "--index", "2-4", path});
   EXPECT_EQ(broken.status, 1);
   EXPECT_EQ(broken.out.size(), 2u * (72 + 2 + 268));
   EXPECT_TRUE(broken.err.starts_with("brimwald-ripper-cli: '" + path +
@@ -415,7 +411,7 @@ TEST_F(CliTest, ExtractToStdoutReportsBrokenEntriesAndRefusesATerminal) {
 // unchanged, "\n" never made "\r\n".
 TEST_F(CliTest, ProgramExtractsToStdoutByteForByte) {
   std::string path = Container("c.str", BinaryEntries());
-  ASSERT_EQ(RunWith({"extract", "-q", path}).status, 0);
+  ASSERT_EQ(RunCliWith({"extract", "-q", path}).status, 0);
   Result piped =
       testing::RunProgram(CLI_PATH, {"extract", "-O", "--index", "7", path}, "",
                           testing::OutputForm::kBytes);

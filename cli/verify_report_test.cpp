@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli/cli_test_support.h"
 #include "samples/container_builder.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
@@ -18,14 +19,8 @@ namespace fs = std::filesystem;
 using samples::ContainerBuilder;
 using testing::TempDir;
 using Result = testing::CommandResult;
+using testing::RunCliWith;
 using Kind = VerifyFinding::Kind;
-
-Result RunWith(const std::vector<std::string>& args) {
-  return testing::RunInProcess(
-      [](const std::vector<std::string>& a, std::ostream& out,
-         std::ostream& err) { return RunCli(a, out, err); },
-      args);
-}
 
 TEST(VerifyReportTest, OneLineForEachFinding) {
   auto finding = [](Kind kind, std::string path) {
@@ -97,7 +92,7 @@ class VerifyCommandTest : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     args.push_back(dir_.File("c.str"));
-    return RunWith(args);
+    return RunCliWith(args);
   }
   // The path of `path` below the container's folder ("" for the folder),
   // as the system writes it.
