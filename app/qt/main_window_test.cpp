@@ -26,6 +26,7 @@
 #include "app/qt/report_dialog.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
+#include "testing/big_container.h"
 #include "testing/temp_dir.h"
 
 namespace brimwald {
@@ -36,21 +37,10 @@ using testing::TempDir;
 
 constexpr char kTwoEntriesInfo[] = "VFS Start at: 0x20\r\nIncluded Files: 2";
 
-// A container of 200 MiB: kBigEntries entries of kBigBody bytes each, every
-// body a pattern of its own, so that a byte out of place shows.
+// Entries of big.str (testing/big_container.h): 200 MiB in all.
 constexpr int kBigEntries = 50;
-constexpr size_t kBigBody = size_t{4} << 20;
 // How long a test waits for an extraction of it to end.
 constexpr int kExtractionMs = 120000;
-
-std::string BigBody(int index) {
-  std::string body(kBigBody, '\0');
-  for (size_t i = 0; i < body.size(); i += 4096) {
-    body[i] = static_cast<char>(index);
-    body[i + 1] = static_cast<char>(i >> 12);
-  }
-  return body;
-}
 
 // A window on a temporary folder, with the error report and the beep
 // recorded instead of shown and sounded.
@@ -71,31 +61,14 @@ class MainWindowTest : public ::testing::Test {
 
   // Big.str, and what each of its entries' files must hold.
   void BigContainer() {
-    std::vector<samples::TestEntry> entries;
-    for (int i = 0; i < kBigEntries; ++i) {
-      entries.push_back({"big" + std::to_string(i), "h", BigBody(i)});
-    }
-    ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
-    for (int i = 0; i < kBigEntries; ++i) {
-      big_files_["EXT_big/big" + std::to_string(i) + ".qvstr"] =
-          builder.bytes().substr(32 + 72 * static_cast<size_t>(i), 72) + "h" +
-          entries[static_cast<size_t>(i)].body;
-    }
-    Container("big.str", builder);
+    big_files_ = testing::WriteBigContainer(dir_, kBigEntries);
   }
   // The files below EXT_big, each checked whole; how many there are.
   size_t WholeBigFiles() const {
-    size_t count = 0;
-    for (const std::string& path : dir_.Tree()) {
-      if (path.back() == '/' || path == "big.str") continue;
-      auto expected = big_files_.find(path);
-      EXPECT_NE(expected, big_files_.end()) << path;
-      if (expected == big_files_.end()) continue;
-      EXPECT_TRUE(testing::ReadFile(dir_.File(path)) == expected->second)
-          << path;
-      ++count;
-    }
-    return count;
+    std::vector<std::string> wrong;
+    size_t whole = testing::WholeFiles(dir_, big_files_, wrong);
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
+    return whole;
   }
   // Chooses big.str and starts its extraction from the list's menu.
   void StartBigExtraction() {

@@ -13,6 +13,7 @@
 #include "app/win32/window_test_support.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
+#include "testing/big_container.h"
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
 #include "text/wide_text.h"
@@ -104,40 +105,18 @@ class WindowTest : public ::testing::Test {
   bool WaitForReport() {
     return RunMessagesUntil(&*window_, [this] { return !reports_.empty(); });
   }
-  // Big.str: kBigEntries entries of 4 MiB, each with a pattern of its
-  // own; and what each entry's file must hold.
+  // Big.str (testing/big_container.h), and what each of its entries'
+  // files must hold.
   static constexpr int kBigEntries = 30;
   void BigContainer() {
-    std::vector<samples::TestEntry> entries;
-    for (int i = 0; i < kBigEntries; ++i) {
-      std::string body(size_t{4} << 20, '\0');
-      for (size_t at = 0; at < body.size(); at += 4096) {
-        body[at] = static_cast<char>(i);
-        body[at + 1] = static_cast<char>(at >> 12);
-      }
-      entries.push_back({"big" + std::to_string(i), "h", std::move(body)});
-    }
-    ContainerBuilder builder = ContainerBuilder::WithEntries(entries);
-    for (int i = 0; i < kBigEntries; ++i) {
-      big_files_["EXT_big/big" + std::to_string(i) + ".qvstr"] =
-          builder.bytes().substr(32 + 72 * static_cast<size_t>(i), 72) + "h" +
-          entries[static_cast<size_t>(i)].body;
-    }
-    builder.WriteTo(dir_.File("big.str"));
+    big_files_ = testing::WriteBigContainer(dir_, kBigEntries);
   }
   // The files below EXT_big, each checked whole; how many there are.
   size_t WholeBigFiles() const {
-    size_t count = 0;
-    for (const std::string& path : dir_.Tree()) {
-      if (path.back() == '/' || path == "big.str") continue;
-      auto expected = big_files_.find(path);
-      EXPECT_NE(expected, big_files_.end()) << path;
-      if (expected == big_files_.end()) continue;
-      EXPECT_TRUE(testing::ReadFile(dir_.File(path)) == expected->second)
-          << path;
-      ++count;
-    }
-    return count;
+    std::vector<std::string> wrong;
+    size_t whole = testing::WholeFiles(dir_, big_files_, wrong);
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
+    return whole;
   }
   bool Busy() const {
     return !::IsWindowEnabled(window_->control(kFile1)) &&
