@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <optional>
 
 #include "base/checked_int.h"
 #include "base/error.h"
@@ -25,7 +26,39 @@ int32_t DecodeLittleEndian(const char* bytes) {
   return static_cast<int32_t>(value);
 }
 
+void EncodeLittleEndian(int32_t value, char* bytes) {
+  auto bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bits >> (8 * i));
+}
+
+// Where each field of a record stands, in the order they are read.
+struct RecordField {
+  int32_t offset;
+  const char* name;
+  int32_t VfsRecord::*member;
+};
+constexpr RecordField kRecordFields[] = {
+    {8, "BodyOffset", &VfsRecord::BodyOffset},
+    {16, "BodySize", &VfsRecord::BodySize},
+    {24, "HeaderOffset", &VfsRecord::HeaderOffset},
+    {32, "HeaderSize", &VfsRecord::HeaderSize},
+    {48, "NameOffset", &VfsRecord::NameOffset}};
+
 }  // namespace
+
+VfsRecord DecodeRecord(const char* bytes) {
+  VfsRecord record;
+  for (const RecordField& field : kRecordFields) {
+    record.*field.member = DecodeLittleEndian(bytes + field.offset);
+  }
+  return record;
+}
+
+void EncodeRecord(const VfsRecord& record, char* bytes) {
+  for (const RecordField& field : kRecordFields) {
+    EncodeLittleEndian(record.*field.member, bytes + field.offset);
+  }
+}
 
 StreamContainer::StreamContainer(std::string path) : file_(std::move(path)) {}
 
@@ -67,32 +100,24 @@ VfsRecord StreamContainer::ReadRecord(int32_t record_offset, int32_t index) {
       Holds(record_offset, kVfsRecordSize)) {
     char copy[kVfsRecordSize];
     const char* bytes = View(record_offset, sizeof copy, copy).data();
-    return {.BodyOffset = DecodeLittleEndian(bytes + 8),
-            .BodySize = DecodeLittleEndian(bytes + 16),
-            .HeaderOffset = DecodeLittleEndian(bytes + 24),
-            .HeaderSize = DecodeLittleEndian(bytes + 32),
-            .NameOffset = DecodeLittleEndian(bytes + 48)};
+    return DecodeRecord(bytes);
   }
   // Field by field, so that an error names the first field that fails.
-  auto field = [&](int32_t field_offset, const char* name) {
-    std::optional<int32_t> position = CheckedAdd(record_offset, field_offset);
+  VfsRecord record;
+  for (const RecordField& field : kRecordFields) {
+    std::optional<int32_t> position = CheckedAdd(record_offset, field.offset);
     if (!position || !Holds(*position, 4)) {
-      std::string why = std::string("the record's ") + name + " at offset " +
-                        std::to_string(int64_t{record_offset} + field_offset);
+      std::string why = std::string("the record's ") + field.name +
+                        " at offset " +
+                        std::to_string(int64_t{record_offset} + field.offset);
       why += position ? " lies outside the file (" + Bytes(size()) + ")"
                       : " leaves the signed 32-bit range";
       throw EntryError(path(), index, std::nullopt, why, ErrorKind::kContainer);
     }
     char bytes[4];
     ReadBytes(*position, sizeof bytes, bytes);
-    return DecodeLittleEndian(bytes);
-  };
-  VfsRecord record;
-  record.BodyOffset = field(8, "BodyOffset");
-  record.BodySize = field(16, "BodySize");
-  record.HeaderOffset = field(24, "HeaderOffset");
-  record.HeaderSize = field(32, "HeaderSize");
-  record.NameOffset = field(48, "NameOffset");
+    record.*field.member = DecodeLittleEndian(bytes);
+  }
   return record;
 }
 

@@ -44,6 +44,13 @@ struct VfsRecord {
   int32_t NameOffset = 0;
 };
 
+/// The fields of the 72 record bytes at `bytes`.
+VfsRecord DecodeRecord(const char* bytes);
+
+/// Writes the fields of `record` into the 72 record bytes at `bytes`; the
+/// bytes between the fields stay as they are.
+void EncodeRecord(const VfsRecord& record, char* bytes);
+
 /// Why no name can be read at `offset` in a file of `size` bytes.
 std::string NameOffsetProblem(int32_t offset, int64_t size);
 

@@ -21,19 +21,6 @@ namespace {
 constexpr int32_t kMostAlignment = 4096;
 constexpr size_t kCompareChunk = 64 * 1024;
 
-int32_t IntAt(const char* bytes) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-  }
-  return static_cast<int32_t>(value);
-}
-
-void PutInt(char* bytes, int32_t value) {
-  auto bits = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bits >> (8 * i));
-}
-
 // One .qvstr file, checked: its record, and where its header and body lie.
 struct Qvstr {
   explicit Qvstr(const std::string& path) : file(path), record(72, '\0') {
@@ -43,8 +30,9 @@ struct Qvstr {
                           " bytes, fewer than a 72-byte record");
     }
     file.ReadAt(0, record.data(), record.size());
-    header_size = IntAt(record.data() + 32);
-    body_size = IntAt(record.data() + 16);
+    fields = DecodeRecord(record.data());
+    const int32_t header_size = fields.HeaderSize;
+    const int32_t body_size = fields.BodySize;
     if (header_size < 0 || body_size < 0) {
       throw FileError("cannot use", path,
                       "its record gives a negative HeaderSize (" +
@@ -62,8 +50,7 @@ struct Qvstr {
 
   InputFile file;
   std::string record;
-  int32_t header_size = 0;
-  int32_t body_size = 0;
+  VfsRecord fields;
 };
 
 // Whether `length` bytes of `a` from `a_at` equal those of `b` from `b_at`.
@@ -211,11 +198,11 @@ class Replacer {
     plan.done.name = plan.entry.Name;
     plan.done.header_offset =
         PieceAt(record.HeaderOffset, record.HeaderSize, qvstr, kVfsRecordSize,
-                qvstr.header_size, headers_, plan.done.header_appended);
+                qvstr.fields.HeaderSize, headers_, plan.done.header_appended);
     plan.done.body_offset =
         PieceAt(record.BodyOffset, record.BodySize, qvstr,
-                int64_t{kVfsRecordSize} + qvstr.header_size, qvstr.body_size,
-                bodies_, plan.done.body_appended);
+                int64_t{kVfsRecordSize} + qvstr.fields.HeaderSize,
+                qvstr.fields.BodySize, bodies_, plan.done.body_appended);
   }
 
   // Where a piece of `size` bytes at `offset` in the .qvstr lies: where
@@ -243,9 +230,11 @@ class Replacer {
 
   static std::string NewRecord(const Planned& plan) {
     std::string record = plan.qvstr->record;
-    PutInt(record.data() + 24, plan.done.header_offset);
-    PutInt(record.data() + 8, plan.done.body_offset);
-    PutInt(record.data() + 48, plan.entry.Record.NameOffset);
+    VfsRecord fields = plan.qvstr->fields;
+    fields.HeaderOffset = plan.done.header_offset;
+    fields.BodyOffset = plan.done.body_offset;
+    fields.NameOffset = plan.entry.Record.NameOffset;
+    EncodeRecord(fields, record.data());
     return record;
   }
 
