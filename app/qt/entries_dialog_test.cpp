@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/qt/main_window.h"
+#include "app/qt/window_test_support.h"
 #include "container/inspection.h"
 #include "extract/extract.h"
 #include "samples/container_builder.h"
@@ -71,12 +72,7 @@ class EntriesDialogTest : public ::testing::Test {
       QTest::keyClick(menu, Qt::Key_Return);
     });
     timer->start(0);
-    QList<QListWidgetItem*> items = List()->findItems(name, Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1) << name.toStdString();
-    QPoint at = List()->viewport()->mapTo(
-        window_.get(), List()->visualItemRect(items.front()).center());
-    QTest::mouseClick(window_->windowHandle(), Qt::RightButton, Qt::NoModifier,
-                      at);
+    test_support::RightClickItem(*window_, *List(), name);
   }
   // Opens the dialog on `name`; null when it didn't open.
   EntriesDialog* Dialog(const QString& name) {

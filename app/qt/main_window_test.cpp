@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "app/qt/report_dialog.h"
+#include "app/qt/window_test_support.h"
 #include "io/utf8_path.h"
 #include "samples/container_builder.h"
 #include "testing/big_container.h"
@@ -134,12 +135,7 @@ class MainWindowTest : public ::testing::Test {
   // Right-clicks through the window system, which turns the press into a
   // context menu request as it does for a user.
   void RightClickEntry(const QString& name) {
-    QList<QListWidgetItem*> items = List()->findItems(name, Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1) << name.toStdString();
-    QPoint at = List()->viewport()->mapTo(
-        window_.get(), List()->visualItemRect(items.front()).center());
-    QTest::mouseClick(window_->windowHandle(), Qt::RightButton, Qt::NoModifier,
-                      at);
+    test_support::RightClickItem(*window_, *List(), name);
   }
   // The menu key as the window system reports it: a context menu request
   // for the widget with the focus.
