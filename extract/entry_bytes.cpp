@@ -12,10 +12,10 @@ constexpr int64_t kSmallPiece = 64 * 1024;
 
 }  // namespace
 
-bool ReadEntryBytes(StreamContainer& container, const TableEntry& entry,
+bool ReadEntryBytes(StreamContainer& container, const PieceRanges& ranges,
                     const std::array<int64_t, 3>& lengths, std::string& buffer,
                     const std::function<bool(std::string_view)>& take) {
-  std::array<Piece, 3> pieces = Pieces(entry.Ranges);
+  std::array<Piece, 3> pieces = Pieces(ranges);
   for (size_t i = 0; i < pieces.size(); ++i) {
     for (int64_t done = 0; done < lengths[i];) {
       size_t count = static_cast<size_t>(

@@ -21,12 +21,13 @@ namespace brimwald {
 /// The most bytes one chunk holds.
 inline constexpr size_t kEntryChunk = 256 * 1024;
 
-/// Hands the bytes of `entry`'s file to `take`, in order, in chunks of at
-/// most kEntryChunk bytes held in `buffer` (reused from call to call).
-/// `lengths` are PieceLengths(container, entry). Stops early when `take`
+/// Hands the bytes of the file of an entry whose pieces have `ranges` and
+/// `lengths` (those of a Cuttable() TableEntry) to `take`, in order, in
+/// chunks of at most kEntryChunk bytes held in `buffer` (reused from call
+/// to call). Stops early when `take`
 /// returns false, and says whether it went to the end. Throws Error
 /// (kFile) when the container can't be read.
-bool ReadEntryBytes(StreamContainer& container, const TableEntry& entry,
+bool ReadEntryBytes(StreamContainer& container, const PieceRanges& ranges,
                     const std::array<int64_t, 3>& lengths, std::string& buffer,
                     const std::function<bool(std::string_view)>& take);
 

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "extract/entry_bytes.h"
-#include "extract/piece_lengths.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -13,17 +12,16 @@ namespace {
 int64_t WriteEntry(StreamContainer& container, const TableEntry& entry,
                    std::ostream& out, const std::string& out_name,
                    std::string& buffer) {
-  // Every piece is known to be cuttable before the first byte goes out.
-  std::array<int64_t, 3> lengths = PieceLengths(container, entry);
   ReadEntryBytes(
-      container, entry, lengths, buffer, [&](std::string_view bytes) {
+      container, entry.Ranges, entry.Lengths, buffer,
+      [&](std::string_view bytes) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out) {
           throw Error(ErrorKind::kFile, "cannot write to " + out_name);
         }
         return true;
       });
-  return Total(lengths);
+  return entry.FileSize();
 }
 
 }  // namespace
@@ -42,14 +40,15 @@ ExtractResult ExtractToStream(const Selection& selection, std::ostream& out,
       const TableEntry& entry = walk.entry();
       if (!choice.Chooses(entry)) continue;
       ++progress.entries_done;
-      try {
+      // Every piece is known to be cuttable before the first byte goes out.
+      if (entry.Cuttable()) {
         progress.bytes_done +=
             WriteEntry(walk.container(), entry, out, out_name, buffer);
         ++result.written;
-      } catch (const Error& error) {
-        if (error.kind() != ErrorKind::kEntry) throw;
+      } else {
         ++result.failed;
-        listener.EntryFailed(entry, error);
+        listener.EntryFailed(entry,
+                             EntryProblemError(walk.container().path(), entry));
       }
       if (!listener.Progress(progress)) {
         result.stopped = true;

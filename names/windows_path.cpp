@@ -51,21 +51,21 @@ std::string EntryPathKey(std::string_view entry_name) {
   return EntryPathKeys().Of(entry_name);
 }
 
+void SplitEntryPath(std::string_view entry_name, std::string& decoded,
+                    std::vector<std::string_view>& parts) {
+  DecodeFromScript(entry_name, decoded);
+  decoded += ".qvstr";
+  SplitWindowsPath(decoded, parts);
+}
+
 const std::string& EntryPathKeys::Of(std::string_view entry_name) {
-  DecodeFromScript(entry_name, path_);
-  path_ += ".qvstr";
+  SplitEntryPath(entry_name, path_, parts_);
   key_.clear();
-  std::string_view rest = path_;
-  while (true) {
-    size_t separator = rest.find('\\');
-    std::string_view part = TrimWindowsPart(rest.substr(0, separator));
-    if (!part.empty()) {
-      if (!key_.empty()) key_ += '\\';
-      for (char c : part) key_ += AsciiLower(c);
-    }
-    if (separator == std::string_view::npos) return key_;
-    rest.remove_prefix(separator + 1);
+  for (std::string_view part : parts_) {
+    if (!key_.empty()) key_ += '\\';
+    for (char c : part) key_ += AsciiLower(c);
   }
+  return key_;
 }
 
 }  // namespace brimwald

@@ -26,17 +26,24 @@ std::string TrimWindowsParts(std::string_view path);
 void SplitWindowsPath(std::string_view path,
                       std::vector<std::string_view>& parts);
 
+/// Replaces `parts` with the parts of the file that the rip script of an
+/// entry named `entry_name` (the bytes the script writes) joins:
+/// "<entry_name>.qvstr" read the way the command interpreter reads the
+/// script's bytes and Windows reads the path. The parts point into
+/// `decoded`, which holds that text. The one reading of an entry's path:
+/// the extraction makes these folders and this file, and every check of
+/// "same path" compares their keys.
+void SplitEntryPath(std::string_view entry_name, std::string& decoded,
+                    std::vector<std::string_view>& parts);
+
 /// `part` (one path part as Windows reads it) with ASCII letters in lower
 /// case: two parts name the same file or folder exactly when their keys are
 /// equal.
 std::string PartKey(std::string_view part);
 
-/// The key of the file that the rip script of an entry named `entry_name`
-/// (the bytes the script writes) joins: "<entry_name>.qvstr" read the way
-/// the command interpreter reads the script's bytes and Windows reads the
-/// path, each part's PartKey joined by "\". Two entries leave the same
-/// file exactly when their keys are equal; every check of "same path"
-/// compares these keys.
+/// The key of the file SplitEntryPath() names: each part's PartKey joined
+/// by "\\". Two entries leave the same file exactly when their keys are
+/// equal.
 std::string EntryPathKey(std::string_view entry_name);
 
 /// Makes EntryPathKey()s in room it keeps, so that a walk of many entries
@@ -48,6 +55,7 @@ class EntryPathKeys {
 
  private:
   std::string path_;
+  std::vector<std::string_view> parts_;
   std::string key_;
 };
 

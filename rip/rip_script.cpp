@@ -20,8 +20,8 @@ void Rip(const Selection& selection, const ShowEntry& show_entry,
   while (walk.Next()) {
     const TableEntry& entry = walk.entry();
     // A line of this entry would name no file or no range.
-    if (!entry.Problem.empty()) {
-      throw EntryError(walk.container().path(), entry, entry.Problem);
+    if (!entry.Scriptable()) {
+      throw EntryError(walk.container().path(), entry, entry.Problems.front());
     }
     show_entry(entry);
     lines.AppendBlock(block, entry.Name, entry.Ranges);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "cut/cut_range.h"
 #include "names/windows_path.h"
 
 namespace brimwald {
@@ -37,26 +36,14 @@ size_t MostEntries(const TableWalk& walk) {
 }  // namespace
 
 EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
-    : container_size_(walk.container().size()),
-      holders_(
+    : holders_(
           [&lookup](int32_t index) {
             return EntryPathKey(lookup.NameAt(index));
           },
           MostEntries(walk)) {}
 
 std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
-  std::vector<std::string> problems;
-  if (!entry.Problem.empty()) problems.push_back(entry.Problem);
-  // After an overflow the ranges mean nothing; a lost name leaves them be.
-  if (entry.Problem.empty() || entry.NameLost) {
-    for (const Piece& piece : Pieces(entry.Ranges)) {
-      if (!RangeLength(piece.First, piece.Last, container_size_)) {
-        problems.push_back(
-            std::string(piece.Name) + ": " +
-            RangeProblem(piece.First, piece.Last, container_size_));
-      }
-    }
-  }
+  std::vector<std::string> problems = entry.Problems;
   if (entry.NameLost) return problems;
   size_t longest = LongestPart(entry.Name);
   if (longest > kMaxPartBytes) {

@@ -32,7 +32,6 @@ class EntryProblems {
   std::vector<std::string> Check(const TableEntry& entry);
 
  private:
-  int64_t container_size_;
   PathHolders holders_;
   EntryPathKeys keys_;
 };

@@ -4,6 +4,7 @@
 
 #include "base/checked_int.h"
 #include "base/error.h"
+#include "cut/cut_range.h"
 #include "names/entry_name.h"
 #include "text/script_encoding.h"
 
@@ -43,8 +44,10 @@ bool TableWalk::Next() {
   entry_.Index = index;
   entry_.RawName = {};
   entry_.Name.clear();
-  entry_.Problem.clear();
+  entry_.Problems.clear();
+  entry_.Lengths = {};
   entry_.NameLost = false;
+  entry_.Overflowed = false;
   // A record that can't be read ends the walk: the ones after it lie
   // further on and can't be read either.
   next_index_ = count_;
@@ -65,14 +68,17 @@ bool TableWalk::Next() {
     NormaliseEntryName(entry_.RawName, entry_.Name);
   } else {
     entry_.NameLost = true;
-    entry_.Problem = NameOffsetProblem(record.NameOffset, container_.size());
+    entry_.Problems.push_back(
+        NameOffsetProblem(record.NameOffset, container_.size()));
   }
   PieceRanges& ranges = entry_.Ranges;
   ranges = {};
   ranges.RecordFirst = *r;
   std::optional<int32_t> record_last = CheckedAdd(*r, kVfsRecordSize - 1);
-  if (!record_last && entry_.Problem.empty()) {
-    entry_.Problem = "the record's end leaves the signed 32-bit range";
+  if (!record_last) {
+    entry_.Overflowed = true;
+    entry_.Problems.push_back(
+        "the record's end leaves the signed 32-bit range");
   }
   ranges.RecordLast = record_last.value_or(*r);
   ranges.HeaderFirst = record.HeaderOffset;
@@ -83,7 +89,25 @@ bool TableWalk::Next() {
   ranges.BodyLast =
       LastOf(record.BodyOffset, record.BodySize, "BodyOffset + BodySize - 1")
           .value_or(record.BodyOffset);
+  CheckPieces();
   return true;
+}
+
+// After an overflow the ranges mean nothing; a lost name leaves them be.
+void TableWalk::CheckPieces() {
+  if (entry_.Overflowed) return;
+  std::array<Piece, 3> pieces = Pieces(entry_.Ranges);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    std::optional<int64_t> length =
+        RangeLength(pieces[i].First, pieces[i].Last, container_.size());
+    if (length) {
+      entry_.Lengths[i] = *length;
+    } else {
+      entry_.Problems.push_back(
+          std::string(pieces[i].Name) + ": " +
+          RangeProblem(pieces[i].First, pieces[i].Last, container_.size()));
+    }
+  }
 }
 
 // first + size - 1, summed left to right as the line formats give it, so
@@ -93,8 +117,10 @@ std::optional<int32_t> TableWalk::LastOf(int32_t first, int32_t size,
                                          const char* what) {
   std::optional<int32_t> end = CheckedAdd(first, size);
   if (end) end = CheckedSub(*end, 1);
-  if (!end && entry_.Problem.empty()) {
-    entry_.Problem = std::string(what) + " leaves the signed 32-bit range";
+  if (!end && !entry_.Overflowed) {
+    entry_.Overflowed = true;
+    entry_.Problems.push_back(std::string(what) +
+                              " leaves the signed 32-bit range");
   }
   return end;
 }
@@ -114,6 +140,15 @@ Error EntryError(std::string_view path, const TableEntry& entry,
   std::string name = DecodeFromScript(entry.Name);
   if (entry.NameLost) return EntryError(path, entry.Index, std::nullopt, why);
   return EntryError(path, entry.Index, name, why);
+}
+
+Error EntryProblemError(std::string_view path, const TableEntry& entry) {
+  std::string why;
+  for (const std::string& problem : entry.Problems) {
+    if (!why.empty()) why += "; ";
+    why += problem;
+  }
+  return EntryError(path, entry, why);
 }
 
 }  // namespace brimwald

@@ -1,17 +1,19 @@
-// The one walk of a container's VFS table, shared by the rip script, the
-// listing and the extraction. For every record, in table order, it reads
-// the fields and the name, normalises the name and computes the inclusive
-// byte ranges of the entry's three pieces:
+// The one walk of a container's VFS table and the one model of an entry,
+// shared by every command: the rip script, the listing, the extraction,
+// the check of a tree and the write-back. For every record, in table
+// order, it reads the fields and the name, normalises the name and
+// computes the inclusive byte ranges of the entry's three pieces:
 //
 //   record   R = VfsStart + 72 * index   .. R + 71
 //   header   HeaderOffset                .. HeaderOffset + HeaderSize - 1
 //   body     BodyOffset                  .. BodyOffset + BodySize - 1
 //
 // in checked signed 32-bit arithmetic. An empty piece ends one byte before
-// it starts (a header of size 0 at offset 0 is 0 .. -1). Nothing is checked
-// against the file's length beyond what reading the record's fields and the
-// name needs (a record's last 20 bytes may lie past the end): whether a
-// range can be cut is for the cutter to say.
+// it starts (a header of size 0 at offset 0 is 0 .. -1). Each range is then
+// checked against the file: one that leaves it, or has a negative size, is
+// one of the entry's problems, data for the caller, never an exception.
+// Reading a record needs only its fields up to NameOffset, so a record
+// whose last 20 bytes lie past the end is yielded, with that problem.
 
 #ifndef BRIMWALD_TABLE_TABLE_WALK_H_
 #define BRIMWALD_TABLE_TABLE_WALK_H_
@@ -21,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/error.h"
 #include "container/selection.h"
@@ -65,18 +68,34 @@ struct TableEntry {
   /// doubled); empty when its name can't be read.
   std::string Name;
   PieceRanges Ranges;
-  /// Why the entry can't be cut: its name lies outside the file, or a
-  /// piece's end leaves the signed 32-bit range. Empty when it can; the
-  /// record's fields are read either way.
-  std::string Problem;
+  /// Why the entry can't be cut, in this order: its name lies outside the
+  /// file; a piece's end leaves the signed 32-bit range; a piece's range
+  /// doesn't lie within the file (each piece that doesn't). Empty when all
+  /// three pieces can be cut; the record's fields are read either way.
+  std::vector<std::string> Problems;
+  /// The lengths of the record, header and body; valid when Cuttable().
+  std::array<int64_t, 3> Lengths{};
   /// Whether the name itself couldn't be read.
   bool NameLost = false;
+  /// Whether a piece's end left the signed 32-bit range.
+  bool Overflowed = false;
+
+  /// Whether all three pieces lie within the file.
+  bool Cuttable() const { return Problems.empty(); }
+  /// Whether the script's lines can be written for it: its name can be
+  /// read and its offsets stay in range (the cuts may still fail).
+  bool Scriptable() const { return !NameLost && !Overflowed; }
+  /// The size of its .qvstr file; valid when Cuttable().
+  int64_t FileSize() const { return Lengths[0] + Lengths[1] + Lengths[2]; }
 };
 
 /// The error of `entry`, of the container at `path`: "'<path>': entry
 /// <index> '<name>': <why>", the name as the system names its file.
 Error EntryError(std::string_view path, const TableEntry& entry,
                  std::string_view why);
+
+/// The error of `entry`'s Problems, joined by "; ".
+Error EntryProblemError(std::string_view path, const TableEntry& entry);
 
 class TableWalk {
  public:
@@ -91,6 +110,9 @@ class TableWalk {
   /// (kContainer) when the record can't be read: the walk is then over,
   /// since the records after it lie further on.
   bool Next();
+
+  /// Starts the walk again from the first entry, over the same open file.
+  void Rewind() { next_index_ = 0; }
 
   /// The entry the last Next() stepped to.
   const TableEntry& entry() const { return entry_; }
@@ -107,6 +129,7 @@ class TableWalk {
 
  private:
   std::optional<int32_t> LastOf(int32_t first, int32_t size, const char* what);
+  void CheckPieces();
 
   int32_t vfs_start_;
   int32_t count_;
