@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "io/folder.h"
+#include "io/input_file.h"
+
 namespace brimwald {
 
 enum class NodeType {
@@ -25,11 +28,20 @@ NodeType NodeTypeAt(const std::string& path);
 struct FolderEntry {
   std::string name;  // as the system gives it (UTF-8 on Windows)
   NodeType type;
+  /// Which file or folder it is; all zero where the system's listing
+  /// doesn't tell (Windows), where an open Folder keeps the folders from
+  /// being moved instead.
+  FileId id;
 };
 
-/// The entries of the folder at `path`, without "." and "..", in no
-/// particular order. Throws Error (kFile) when it can't be listed.
-std::vector<FolderEntry> ListFolderEntries(const std::string& path);
+/// Which folder `folder` is, as its listing tells (all zero where it
+/// doesn't tell).
+FileId IdOfFolder(const Folder& folder);
+
+/// The entries of `folder`, without "." and "..", in no particular order:
+/// the one listing of a folder, for every command. Throws Error (kFile)
+/// when it can't be listed.
+std::vector<FolderEntry> ListFolderEntries(const Folder& folder);
 
 }  // namespace brimwald
 

@@ -1,4 +1,11 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "base/error.h"
@@ -7,6 +14,13 @@
 
 namespace brimwald {
 namespace {
+
+NodeType TypeOf(mode_t mode) {
+  if (S_ISREG(mode)) return NodeType::kFile;
+  if (S_ISDIR(mode)) return NodeType::kFolder;
+  if (S_ISLNK(mode)) return NodeType::kLink;
+  return NodeType::kOther;
+}
 
 NodeType TypeOf(std::filesystem::file_type type) {
   switch (type) {
@@ -35,19 +49,53 @@ NodeType NodeTypeAt(const std::string& path) {
   return TypeOf(status.type());
 }
 
-std::vector<FolderEntry> ListFolderEntries(const std::string& path) {
-  std::vector<FolderEntry> entries;
-  std::error_code error;
-  std::filesystem::directory_iterator it(PathFromUtf8(path), error);
-  for (; !error && it != std::filesystem::directory_iterator();
-       it.increment(error)) {
-    // The type comes from the listing itself where the system gives it.
-    std::filesystem::file_status status = it->symlink_status(error);
-    if (error) break;
-    entries.push_back(
-        {Utf8FromPath(it->path().filename()), TypeOf(status.type())});
+FileId IdOfFolder(const Folder& folder) {
+  struct stat status;
+  if (::fstat(folder.handle(), &status) != 0) {
+    throw SystemFileError("cannot look at", folder.path(), errno);
   }
-  if (error) throw SystemFileError("cannot list", path, error);
+  return {static_cast<uint64_t>(status.st_dev),
+          static_cast<uint64_t>(status.st_ino)};
+}
+
+std::vector<FolderEntry> ListFolderEntries(const Folder& folder) {
+  // A handle of its own, so that the listing's position is no one else's.
+  int handle =
+      ::openat(folder.handle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* listing = handle < 0 ? nullptr : ::fdopendir(handle);
+  if (listing == nullptr) {
+    int error_number = errno;
+    if (handle >= 0) ::close(handle);
+    throw SystemFileError("cannot list", folder.path(), error_number);
+  }
+  std::vector<FolderEntry> entries;
+  int error_number = 0;
+  while (true) {
+    errno = 0;
+    const dirent* found = ::readdir(listing);
+    if (found == nullptr) {
+      error_number = errno;
+      break;
+    }
+    std::string_view name = found->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat status;
+    if (::fstatat(::dirfd(listing), found->d_name, &status,
+                  AT_SYMLINK_NOFOLLOW) != 0) {
+      // Gone since it was listed.
+      if (errno == ENOENT) continue;
+      error_number = errno;
+      break;
+    }
+    entries.push_back({std::string(name),
+                       TypeOf(status.st_mode),
+                       {static_cast<uint64_t>(status.st_dev),
+                        static_cast<uint64_t>(status.st_ino)}});
+  }
+  ::closedir(listing);
+  if (error_number != 0) {
+    throw SystemFileError("cannot list", folder.path(), error_number);
+  }
   return entries;
 }
 

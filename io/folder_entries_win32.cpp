@@ -45,7 +45,11 @@ NodeType NodeTypeAt(const std::string& path) {
   return TypeOf(attributes);
 }
 
-std::vector<FolderEntry> ListFolderEntries(const std::string& path) {
+// An open Folder keeps its folder from being moved or replaced on Windows.
+FileId IdOfFolder(const Folder&) { return {}; }
+
+std::vector<FolderEntry> ListFolderEntries(const Folder& folder) {
+  const std::string& path = folder.path();
   WIN32_FIND_DATAW found;
   HANDLE handle = ::FindFirstFileExW(
       NativePath((path.empty() ? "." : path) + "\\*").c_str(), FindExInfoBasic,
@@ -64,7 +68,7 @@ std::vector<FolderEntry> ListFolderEntries(const std::string& path) {
   do {
     std::wstring_view name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries.push_back({Narrow(name), TypeOf(found.dwFileAttributes)});
+    entries.push_back({Narrow(name), TypeOf(found.dwFileAttributes), {}});
   } while (::FindNextFileW(handle, &found));
   DWORD error = ::GetLastError();
   if (error != ERROR_NO_MORE_FILES) {

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "base/error.h"
+#include "io/folder.h"
+#include "io/folder_entries.h"
 #include "io/utf8_path.h"
 
 namespace brimwald {
@@ -31,20 +33,23 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 
 std::vector<std::string> ListFilesEndingIn(const std::string& path,
                                            std::string_view extension) {
-  std::error_code error;
-  std::filesystem::directory_iterator entries(
-      PathFromUtf8(path.empty() ? "." : path), error);
+  Folder folder(path);
   std::vector<std::string> names;
-  for (; !error && entries != std::filesystem::directory_iterator();
-       entries.increment(error)) {
-    std::string name = Utf8FromPath(entries->path().filename());
-    if (!EndsWithIgnoringCase(name, extension)) continue;
+  for (FolderEntry& entry : ListFolderEntries(folder)) {
+    if (!EndsWithIgnoringCase(entry.name, extension)) continue;
     // A link to a file counts as the file, as opening it would; a link to a
     // folder is left out with the folders.
-    std::error_code ignored;
-    if (!entries->is_directory(ignored)) names.push_back(std::move(name));
+    if (entry.type == NodeType::kLink) {
+      std::error_code ignored;
+      if (std::filesystem::is_directory(PathFromUtf8(folder.PathOf(entry.name)),
+                                        ignored)) {
+        continue;
+      }
+    } else if (entry.type == NodeType::kFolder) {
+      continue;
+    }
+    names.push_back(std::move(entry.name));
   }
-  if (error) throw SystemFileError("cannot list", path, error);
   SortIgnoringCase(names);
   return names;
 }
