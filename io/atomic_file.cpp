@@ -79,8 +79,24 @@ void AtomicFile::WriteLine(std::string_view line) {
 }
 
 void AtomicFile::Protect(const InputFile& input) {
-  protected_ = input.id();
-  protected_path_ = input.path();
+  protected_.emplace_back(input.id(), input.path());
+}
+
+const std::string* AtomicFile::ProtectedAs(const FileId& id) const {
+  for (const auto& [each, path] : protected_) {
+    if (each == id) return &path;
+  }
+  return nullptr;
+}
+
+void AtomicFile::CheckCopy(const InputFile& input, int64_t offset,
+                           int64_t length) const {
+  if (offset < 0 || length < 0) {
+    throw FileError("cannot write", path_,
+                    "internal error: a copy of " + std::to_string(length) +
+                        " bytes from offset " + std::to_string(offset) +
+                        " of '" + input.path() + "'");
+  }
 }
 
 void AtomicFile::Flush() {

@@ -26,6 +26,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "io/folder.h"
 #include "io/input_file.h"
@@ -60,12 +62,18 @@ class AtomicFile {
   void WriteLine(std::string_view line);
 
   /// Appends `length` bytes of `input` from `offset`, in the kernel where
-  /// the system can.
+  /// the system can. A negative offset or length is a caller's fault,
+  /// refused with an Error (kFile) before anything is read.
   void CopyFrom(const InputFile& input, int64_t offset, int64_t length);
 
-  /// Makes Commit() refuse to replace `input`, the file being read, under
-  /// any of its names.
+  /// Makes Commit() refuse to replace `input`, a file being read, under any
+  /// of its names. Each call adds one.
   void Protect(const InputFile& input);
+
+  /// Makes the file that Commit() replaces keep its owner and group, where
+  /// the system lets this process give them (as root): for a file that
+  /// belongs to its user, such as the container itself.
+  void KeepOwner() { keep_owner_ = true; }
 
   /// Gives the file its name, replacing an older file of that name. Throws
   /// Error (kFile) if any step fails; nothing is left then.
@@ -80,6 +88,9 @@ class AtomicFile {
   void Flush();
   void WriteOut(const char* data, size_t size);
   void Discard();
+  void CheckCopy(const InputFile& input, int64_t offset, int64_t length) const;
+  /// The path of the protected file that `id` is, or nullptr.
+  const std::string* ProtectedAs(const FileId& id) const;
 
   std::optional<Folder> own_folder_;  // when made from a path
   const Folder* folder_;
@@ -89,8 +100,8 @@ class AtomicFile {
   std::string temp_name_;  // empty while the file has no name
   std::unique_ptr<TemporaryName> registered_;
   std::string buffer_;
-  std::optional<FileId> protected_;
-  std::string protected_path_;
+  std::vector<std::pair<FileId, std::string>> protected_;  // id, path
+  bool keep_owner_ = false;
 };
 
 /// Whether `name` has the pattern of a temporary name.

@@ -193,6 +193,7 @@ void AtomicFile::WriteOut(const char* data, size_t size) {
 
 void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
                           int64_t length) {
+  CheckCopy(input, offset, length);
   Flush();
   auto from = static_cast<off_t>(offset);
   // In the kernel, which shares or copies whole pages, when source and
@@ -239,10 +240,16 @@ void AtomicFile::PrepareReplacing() {
   if (!S_ISREG(older.st_mode)) {
     throw FileError("cannot replace", path_, Kind(older.st_mode));
   }
-  if (protected_ && protected_->device == static_cast<uint64_t>(older.st_dev) &&
-      protected_->index == static_cast<uint64_t>(older.st_ino)) {
+  const std::string* input = ProtectedAs({static_cast<uint64_t>(older.st_dev),
+                                          static_cast<uint64_t>(older.st_ino)});
+  if (input != nullptr) {
     throw FileError("cannot replace", path_,
-                    "it is '" + protected_path_ + "', which is being read");
+                    "it is '" + *input + "', which is being read");
+  }
+  // Only root may give a file away; for anyone else it is theirs already.
+  if (keep_owner_ && ::geteuid() == 0 &&
+      ::fchown(handle_, older.st_uid, older.st_gid) != 0) {
+    throw SystemFileError("cannot write", path_, errno);
   }
   if (::fchmod(handle_, older.st_mode & 0777) != 0) {
     throw SystemFileError("cannot write", path_, errno);

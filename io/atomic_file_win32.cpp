@@ -136,6 +136,7 @@ void AtomicFile::WriteOut(const char* data, size_t size) {
 
 void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
                           int64_t length) {
+  CheckCopy(input, offset, length);
   Flush();
   std::vector<char> chunk(static_cast<size_t>(
       std::min<int64_t>(length, static_cast<int64_t>(kCopyChunk))));
@@ -167,9 +168,13 @@ void AtomicFile::Commit() {
   if (replacing && (older & FILE_ATTRIBUTE_DEVICE) != 0) {
     throw FileError("cannot replace", path_, "it is a device, not a file");
   }
-  if (replacing && protected_ && IdOf(target) == protected_) {
-    throw FileError("cannot replace", path_,
-                    "it is '" + protected_path_ + "', which is being read");
+  if (replacing && !protected_.empty()) {
+    std::optional<FileId> id = IdOf(target);
+    const std::string* input = id ? ProtectedAs(*id) : nullptr;
+    if (input != nullptr) {
+      throw FileError("cannot replace", path_,
+                      "it is '" + *input + "', which is being read");
+    }
   }
   if (!::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)))) {
     throw WindowsFileError("cannot write", path_, ::GetLastError());
