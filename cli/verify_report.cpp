@@ -48,6 +48,9 @@ std::string VerifyReport::Line(const VerifyFinding& finding) {
 }
 
 std::string VerifyReport::Summary(const VerifyResult& result) {
+  if (result.folder_missing) {
+    return result.folder + ": no such folder, so nothing checked";
+  }
   std::string text = result.folder + ": " +
                      CountText(result.checked, "file", "files") + " checked, " +
                      CountText(result.problems, "problem", "problems");

@@ -29,7 +29,8 @@ class VerifyReport : public VerifyListener {
   static std::string Line(const VerifyFinding& finding);
 
   /// "<folder>: 12 files checked, 3 problems", and ", 1 entry not
-  /// compared" when some chosen entries can't be extracted.
+  /// compared" when some chosen entries can't be extracted; "<folder>: no
+  /// such folder, so nothing checked" when it is missing.
   static std::string Summary(const VerifyResult& result);
 
  private:

@@ -1,16 +1,26 @@
 // What lies below an extraction folder, found by the key Windows would find
 // it by: each part's PartKey, joined by "\" (names/windows_path.h), so that
 // every spelling that differs only in ASCII letter case reaches one file,
-// as on Windows. Links are listed as links and never followed.
+// as on Windows. The one reader of such a tree, for the check and for the
+// write-back: it lists the tree through open folders without following a
+// link, and opens each file the same way, checked to be the very file
+// listed.
 
 #ifndef BRIMWALD_VERIFY_EXTRACTED_TREE_H_
 #define BRIMWALD_VERIFY_EXTRACTED_TREE_H_
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "io/folder.h"
 #include "io/folder_entries.h"
+#include "io/input_file.h"
 
 namespace brimwald {
 
@@ -20,9 +30,23 @@ struct TreeNode {
   std::string path;
   std::string key;
   NodeType type;
-  /// Whether an earlier node (in path order) has the same key: a second
-  /// spelling, which Windows can't hold beside the first.
+  FileId id;
+  /// The node of the folder that holds it; -1 for the top folder.
+  int32_t parent = -1;
+  /// Where its own name starts in `path`.
+  uint32_t name_at = 0;
+  /// Another spelling of its key, later in path order; -1 when none.
+  int32_t next_spelling = -1;
+  /// Whether Windows can't hold it as the node of its key: an earlier
+  /// node (in path order) has the key, or its name or a folder's above it
+  /// ends in a dot or a space, which Windows drops. (Two spellings of a
+  /// folder are one folder to Windows, which finds each file below either
+  /// by its own key.)
   bool duplicate = false;
+
+  std::string_view name() const {
+    return std::string_view(path).substr(name_at);
+  }
 };
 
 class ExtractedTree {
@@ -30,22 +54,48 @@ class ExtractedTree {
   /// An empty tree, for a folder that isn't there.
   ExtractedTree() = default;
 
-  /// Lists everything below the folder at `path`, which must be one.
-  /// Throws Error (kFile) when a folder can't be listed.
-  explicit ExtractedTree(const std::string& path);
+  /// Lists everything below `top`, which it keeps open. Throws Error
+  /// (kFile) when a folder can't be listed or was replaced meanwhile.
+  explicit ExtractedTree(Folder top);
 
-  /// The first node (in path order) of `key`; nullptr when there is none.
+  /// The file of `key`: the first node (in path order) of that key that
+  /// Windows could hold; nullptr when there is none.
   const TreeNode* Find(const std::string& key) const;
+
+  /// The first node (in path order) of `key`, whether Windows could hold
+  /// it or not; the others follow by next_spelling. nullptr when none.
+  const TreeNode* FirstSpelling(const std::string& key) const;
 
   /// Every node, in path order (bytes, each folder before what it holds).
   const std::vector<TreeNode>& nodes() const { return nodes_; }
 
- private:
-  void List(const std::string& folder, const std::string& path,
-            const std::string& key);
+  /// Opens the regular file of `node` for reading through the folders it
+  /// was listed in, following no link; each folder and the file must be
+  /// the very one listed. Throws Error (kFile) naming the file otherwise.
+  std::shared_ptr<InputFile> Open(const TreeNode& node);
 
+  /// The open folder that holds `node`, reached as Open() reaches it.
+  const Folder& FolderOf(const TreeNode& node);
+
+ private:
+  void List(const Folder& folder, int32_t parent, bool shadowed);
+  const Folder& Reach(int32_t folder_node);
+  const TreeNode& At(int32_t index) const {
+    return nodes_[static_cast<size_t>(index)];
+  }
+
+  std::optional<Folder> top_;
   std::vector<TreeNode> nodes_;
-  std::unordered_map<std::string, size_t> first_of_key_;
+  // For each key: the first node that Windows could hold (-1: none), and
+  // the first and last node of any spelling, for chaining them.
+  struct Spellings {
+    int32_t held = -1;
+    int32_t first = -1;
+    int32_t last = -1;
+  };
+  std::unordered_map<std::string, Spellings> keys_;
+  // The folders open from the top down, each with its node.
+  std::vector<std::pair<int32_t, Folder>> chain_;
 };
 
 }  // namespace brimwald

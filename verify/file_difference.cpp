@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "extract/entry_bytes.h"
-#include "extract/piece_lengths.h"
-#include "io/input_file.h"
 
 namespace brimwald {
 namespace {
@@ -21,15 +19,14 @@ size_t SamePrefix(std::string_view a, const char* b, size_t count) {
 }  // namespace
 
 std::optional<FileDifference> EntryFileComparison::Compare(
-    StreamContainer& container, const TableEntry& entry,
-    const std::array<int64_t, 3>& lengths, const std::string& path) {
-  InputFile file(path);
-  const int64_t expected = Total(lengths);
+    StreamContainer& container, const PieceRanges& ranges,
+    const std::array<int64_t, 3>& lengths, const InputFile& file) {
+  const int64_t expected = lengths[0] + lengths[1] + lengths[2];
   std::optional<int64_t> differs;
   int64_t offset = 0;
   actual_.resize(kEntryChunk);
   ReadEntryBytes(
-      container, entry, lengths, expected_, [&](std::string_view bytes) {
+      container, ranges, lengths, expected_, [&](std::string_view bytes) {
         size_t count = static_cast<size_t>(std::min<int64_t>(
             static_cast<int64_t>(bytes.size()), file.size() - offset));
         file.ReadAt(offset, actual_.data(), count);

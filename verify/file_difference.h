@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "container/stream_container.h"
+#include "io/input_file.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -27,14 +28,14 @@ struct FileDifference {
 /// next: a tree of many small files costs no allocation per file.
 class EntryFileComparison {
  public:
-  /// Where the regular file at `path` first departs from `entry`'s record,
-  /// header and body; nothing when it holds exactly those bytes. `lengths`
-  /// are PieceLengths(container, entry). Throws Error (kFile) naming the
-  /// file when it, or the container, can't be read.
+  /// Where `file` first departs from the record, header and body of an
+  /// entry whose pieces have `ranges` and `lengths` (a Cuttable() entry's);
+  /// nothing when it holds exactly those bytes. Throws Error (kFile) naming
+  /// the file when it, or the container, can't be read.
   std::optional<FileDifference> Compare(StreamContainer& container,
-                                        const TableEntry& entry,
+                                        const PieceRanges& ranges,
                                         const std::array<int64_t, 3>& lengths,
-                                        const std::string& path);
+                                        const InputFile& file);
 
  private:
   std::string expected_;

@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "extract/extract.h"
-#include "extract/piece_lengths.h"
 #include "io/folder.h"
 #include "io/folder_entries.h"
 #include "io/folder_listing.h"
 #include "names/windows_path.h"
-#include "table/table_walk.h"
-#include "text/script_encoding.h"
-#include "verify/extracted_tree.h"
 #include "verify/file_difference.h"
 #include "verify/path_separator.h"
 
@@ -23,10 +20,12 @@ namespace {
 using Kind = VerifyFinding::Kind;
 
 // The chosen entry that gives a path its content, as the extraction would
-// write it.
+// write it: what comparing its file needs, and no more, so that a table
+// of many entries stays small.
 struct Expected {
-  TableEntry entry;
-  std::array<int64_t, 3> lengths;
+  int32_t index = -1;
+  PieceRanges ranges;
+  std::array<int64_t, 3> lengths{};
 };
 
 // What stands where a file should be, when it isn't a regular file.
@@ -43,9 +42,9 @@ const char* InsteadOfAFile(NodeType type) {
 
 // The entry's file as the extraction spells it, below its folder.
 std::string SpelledPath(const std::string& entry_name) {
-  std::string path = DecodeFromScript(entry_name) + ".qvstr";
+  std::string decoded;
   std::vector<std::string_view> parts;
-  SplitWindowsPath(path, parts);
+  SplitEntryPath(entry_name, decoded, parts);
   std::string spelled;
   for (std::string_view part : parts) {
     if (!spelled.empty()) spelled += kPathSeparator;
@@ -54,133 +53,171 @@ std::string SpelledPath(const std::string& entry_name) {
   return spelled;
 }
 
-// The tree below the folder at `path`: empty when there is no folder.
-ExtractedTree TreeAt(const std::string& path) {
-  switch (NodeTypeAt(path)) {
-    case NodeType::kMissing:
-      return ExtractedTree();
-    case NodeType::kFolder:
-      return ExtractedTree(path);
-    case NodeType::kLink:
-      throw FileError("cannot check", path,
-                      "it is a symbolic link, which is never followed");
-    default:
-      throw FileError("cannot check", path, "it is not a folder");
-  }
-}
-
 class Checker {
  public:
   Checker(const Selection& selection, const std::string& output_root,
-          VerifyListener& listener, const EntryChoice& choice)
-      : selection_(selection), listener_(listener), choice_(choice) {
-    Folder root(output_root.empty() ? selection.Directory : output_root);
-    result_.folder = root.PathOf(ExtractFolderName(selection));
+          VerifyListener& listener, const EntryChoice& choice, TableWalk& walk,
+          ExtractedTree& tree)
+      : listener_(listener),
+        choice_(choice),
+        walk_(walk),
+        root_(output_root.empty() ? selection.Directory : output_root),
+        name_(ExtractFolderName(selection)),
+        tree_(tree) {
+    result_.folder = root_.PathOf(name_);
   }
 
   VerifyResult Run() {
-    tree_ = TreeAt(result_.folder);
-    claimed_.assign(tree_.nodes().size(), false);
-    TableWalk walk(selection_);
+    if (!ReadTree()) return result_;
+    listener_.Listed();
+    walk_.Rewind();
     try {
-      while (walk.Next()) Take(walk.container(), walk.entry());
+      while (walk_.Next()) Take(walk_.entry());
     } catch (const Error& error) {
       if (error.kind() != ErrorKind::kContainer) throw;
       result_.table_error = error;
     }
-    CompareInEntryOrder(walk.container());
+    CompareInEntryOrder();
     ReportTheRest();
     return result_;
   }
 
  private:
-  // Learns what `entry` leaves: its path, and its file if it is chosen and
-  // can be extracted; otherwise the note that it can't.
-  void Take(const StreamContainer& container, const TableEntry& entry) {
-    const bool chosen = choice_.Chooses(entry);
-    std::optional<Expected>* owner = nullptr;
-    if (!entry.NameLost) owner = &paths_[EntryPathKey(entry.Name)];
-    if (!chosen) return;
-    try {
-      std::array<int64_t, 3> lengths = PieceLengths(container, entry);
-      Expected expected{entry, lengths};
-      expected.entry.RawName = {};  // valid only until the next step
-      if (owner != nullptr) *owner = std::move(expected);
-    } catch (const Error& error) {
-      if (error.kind() != ErrorKind::kEntry) throw;
-      VerifyFinding note = Finding(Kind::kNote, "", entry);
-      note.why = error.what();
-      notes_.push_back(std::move(note));
+  // Lists the folder; false when it isn't there.
+  bool ReadTree() {
+    switch (NodeTypeAt(result_.folder)) {
+      case NodeType::kMissing:
+        result_.folder_missing = true;
+        result_.problems = 1;
+        return false;
+      case NodeType::kFolder:
+        // Opened as what the name is: a link swapped in is refused here.
+        tree_ = ExtractedTree(root_.Child(name_, false));
+        return true;
+      case NodeType::kLink:
+        throw FileError("cannot check", result_.folder,
+                        "it is a symbolic link, which is never followed");
+      default:
+        throw FileError("cannot check", result_.folder, "it is not a folder");
     }
   }
 
-  void CompareInEntryOrder(StreamContainer& container) {
+  // Learns what `entry` leaves: its path, and its file if it is chosen and
+  // can be extracted; otherwise the note that it can't.
+  void Take(const TableEntry& entry) {
+    Expected* owner = nullptr;
+    if (!entry.NameLost) owner = &paths_[keys_.Of(entry.Name)];
+    if (!choice_.Chooses(entry)) return;
+    if (entry.Cuttable()) {
+      if (owner != nullptr) *owner = {entry.Index, entry.Ranges, entry.Lengths};
+      return;
+    }
+    VerifyFinding note = Finding(Kind::kNote, "", entry);
+    note.why = EntryProblemError(walk_.container().path(), entry).what();
+    notes_.push_back(std::move(note));
+  }
+
+  void CompareInEntryOrder() {
     std::vector<std::pair<const std::string*, const Expected*>> files;
     for (const auto& [key, expected] : paths_) {
-      if (expected) files.emplace_back(&key, &*expected);
+      if (expected.index >= 0) files.emplace_back(&key, &expected);
     }
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-      return a.second->entry.Index < b.second->entry.Index;
+      return a.second->index < b.second->index;
     });
     auto note = notes_.begin();
     for (const auto& [key, expected] : files) {
-      for (; note != notes_.end() && note->index < expected->entry.Index;
-           ++note) {
+      for (; note != notes_.end() && note->index < expected->index; ++note) {
         Report(*note);
       }
       ++result_.checked;
-      Compare(container, *key, *expected);
+      Compare(*key, *expected);
     }
     for (; note != notes_.end(); ++note) Report(*note);
   }
 
-  void Compare(StreamContainer& container, const std::string& key,
-               const Expected& expected) {
+  void Compare(const std::string& key, const Expected& expected) {
     const TreeNode* node = tree_.Find(key);
     if (node == nullptr) {
-      return Report(Finding(
-          Kind::kMissing,
-          result_.folder + kPathSeparator + SpelledPath(expected.entry.Name),
-          expected.entry));
+      VerifyFinding finding = Finding(Kind::kMissing, "", expected.index);
+      finding.path =
+          result_.folder + kPathSeparator + SpelledPath(finding.name);
+      return Report(finding);
     }
-    claimed_[static_cast<size_t>(node - tree_.nodes().data())] = true;
+    claimed_.insert(Index(*node));
     VerifyFinding finding =
-        Finding(Kind::kMissing, PathOf(*node), expected.entry);
+        Finding(Kind::kMissing, PathOf(*node), expected.index);
     if (node->type != NodeType::kFile) {
       finding.why = InsteadOfAFile(node->type);
       return Report(finding);
     }
+    // Each regular spelling of the path: whichever differs is an edit, and
+    // with two of them, which one is meant can't be told.
+    const TreeNode* first = tree_.FirstSpelling(key);
+    const bool ambiguous = first->next_spelling >= 0;
+    for (const TreeNode* each = first; each != nullptr; each = Next(*each)) {
+      if (each->type != NodeType::kFile) continue;
+      finding.path = PathOf(*each);
+      finding.node = static_cast<int32_t>(Index(*each));
+      CompareFile(*each, expected, finding);
+      if (finding.kind != Kind::kMissing) {
+        finding.ambiguous = ambiguous;
+        Report(finding);
+        finding.kind = Kind::kMissing;
+        finding.file.reset();
+      }
+    }
+  }
+
+  // Sets `finding` to what comparing the file of `node` found; leaves it
+  // kMissing when the file holds what it should.
+  void CompareFile(const TreeNode& node, const Expected& expected,
+                   VerifyFinding& finding) {
     try {
+      std::shared_ptr<InputFile> file = tree_.Open(node);
       std::optional<FileDifference> difference = comparison_.Compare(
-          container, expected.entry, expected.lengths, finding.path);
+          walk_.container(), expected.ranges, expected.lengths, *file);
       if (!difference) return;
       finding.kind = Kind::kDiffers;
       finding.offset = difference->offset;
       finding.size = difference->size;
       finding.expected_size = difference->expected_size;
+      finding.file = std::move(file);
     } catch (const Error& error) {
       if (error.kind() != ErrorKind::kFile) throw;
       finding.kind = Kind::kUnreadable;
       finding.why = error.what();
     }
-    Report(finding);
   }
 
   // The links not yet reported, the second spellings and the strays.
   void ReportTheRest() {
     const std::vector<TreeNode>& nodes = tree_.nodes();
-    for (size_t i = 0; i < nodes.size(); ++i) {
-      const TreeNode& node = nodes[i];
+    for (const TreeNode& node : nodes) {
       if (node.type == NodeType::kLink) {
-        if (!claimed_[i]) Report(Finding(Kind::kLink, PathOf(node)));
-      } else if (node.duplicate && node.type != NodeType::kFolder) {
+        if (!claimed_.contains(Index(node))) {
+          Report(Finding(Kind::kLink, PathOf(node)));
+        }
+      } else if (node.duplicate && !SecondFolder(node)) {
         VerifyFinding finding = Finding(Kind::kDuplicate, PathOf(node));
-        finding.other = PathOf(*tree_.Find(node.key));
+        const TreeNode* first = tree_.Find(node.key);
+        finding.other = first != nullptr ? PathOf(*first)
+                                         : result_.folder + kPathSeparator +
+                                               TrimWindowsParts(node.path);
         Report(finding);
       } else if (IsStray(node)) {
         Report(Finding(Kind::kStray, PathOf(node)));
       }
     }
+  }
+
+  // A folder whose key a folder Windows could hold has already: the same
+  // folder to Windows, whose files are found by their own keys.
+  bool SecondFolder(const TreeNode& node) const {
+    const TreeNode* first = tree_.Find(node.key);
+    return node.type == NodeType::kFolder && first != nullptr &&
+           first != &node && first->type == NodeType::kFolder &&
+           TrimWindowsPart(node.name()) == node.name();
   }
 
   // A .qvstr file whose path no entry has. After a broken table, the
@@ -189,6 +226,25 @@ class Checker {
     return node.type != NodeType::kFolder && !result_.table_error &&
            EndsWithIgnoringCase(node.path, ".qvstr") &&
            !paths_.contains(node.key);
+  }
+
+  const TreeNode* Next(const TreeNode& node) const {
+    if (node.next_spelling < 0) return nullptr;
+    return &tree_.nodes()[static_cast<size_t>(node.next_spelling)];
+  }
+
+  size_t Index(const TreeNode& node) const {
+    return static_cast<size_t>(&node - tree_.nodes().data());
+  }
+
+  // A finding about entry `index`, which gives a path its file, so has a
+  // name: read again, as only a few entries have findings and keeping
+  // every name would cost memory.
+  VerifyFinding Finding(Kind kind, std::string path, int32_t index) {
+    VerifyFinding finding = Finding(kind, std::move(path));
+    finding.index = index;
+    finding.name = walk_.NameAt(index);
+    return finding;
   }
 
   static VerifyFinding Finding(Kind kind, std::string path,
@@ -220,15 +276,18 @@ class Checker {
     listener_.Found(finding);
   }
 
-  const Selection& selection_;
   VerifyListener& listener_;
   const EntryChoice& choice_;
+  TableWalk& walk_;
+  Folder root_;
+  std::string name_;
+  ExtractedTree& tree_;
   VerifyResult result_;
-  ExtractedTree tree_;
-  std::vector<bool> claimed_;  // by an entry, as its file
+  std::unordered_set<size_t> claimed_;  // nodes claimed by an entry
   // Every path of the container's entries, chosen or not, with the file
-  // that the extraction of the chosen ones leaves there.
-  std::unordered_map<std::string, std::optional<Expected>> paths_;
+  // that the extraction of the chosen ones leaves there (index -1: none).
+  std::unordered_map<std::string, Expected> paths_;
+  EntryPathKeys keys_;
   std::vector<VerifyFinding> notes_;  // in entry order
   EntryFileComparison comparison_;
 };
@@ -237,7 +296,17 @@ class Checker {
 
 VerifyResult Verify(const Selection& selection, const std::string& output_root,
                     VerifyListener& listener, const EntryChoice& choice) {
-  return Checker(selection, output_root, listener, choice).Run();
+  TableWalk walk(selection);
+  ExtractedTree tree;
+  return Checker(selection, output_root, listener, choice, walk, tree).Run();
+}
+
+VerifyResult VerifyTree(const Selection& selection,
+                        const std::string& output_root,
+                        VerifyListener& listener, TableWalk& walk,
+                        ExtractedTree& tree) {
+  const EntryChoice every;
+  return Checker(selection, output_root, listener, every, walk, tree).Run();
 }
 
 }  // namespace brimwald

@@ -14,12 +14,16 @@
 #define BRIMWALD_VERIFY_VERIFY_H_
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "base/error.h"
 #include "container/selection.h"
+#include "io/input_file.h"
 #include "table/entry_choice.h"
+#include "table/table_walk.h"
+#include "verify/extracted_tree.h"
 
 namespace brimwald {
 
@@ -58,6 +62,13 @@ struct VerifyFinding {
   int64_t expected_size = 0;
   std::string why;
   std::string other;
+  /// For kDiffers: the file compared, still open, so that whoever acts on
+  /// the difference reads that very file; its node in the tree; and
+  /// whether the path has other spellings, so that which file is meant
+  /// can't be told.
+  std::shared_ptr<InputFile> file;
+  int32_t node = -1;
+  bool ambiguous = false;
 };
 
 /// What a check tells its caller as it goes.
@@ -67,11 +78,16 @@ class VerifyListener {
   /// Entries' findings come in entry order, then those that belong to no
   /// entry (strays, links, duplicates) in path order.
   virtual void Found(const VerifyFinding& finding) = 0;
+  /// The tree is listed and no file of it read yet.
+  virtual void Listed() {}
 };
 
 struct VerifyResult {
   /// The folder checked, EXT_<BaseName> inside the output root.
   std::string folder;
+  /// Whether there is no such folder: then nothing else is reported, and
+  /// it counts as one problem.
+  bool folder_missing = false;
   /// The files compared: one for each path of the chosen entries that an
   /// entry can be extracted to.
   int32_t checked = 0;
@@ -85,12 +101,20 @@ struct VerifyResult {
 
 /// Checks EXT_<BaseName> inside `output_root` ("" for the selection's own
 /// folder) against the container that `selection` describes (it must have
-/// passed inspection), for the entries that `choice` takes. A missing
-/// folder holds nothing. Throws Error when the container can't be read, or
-/// when the folder is a link or not a folder.
+/// passed inspection), for the entries that `choice` takes. Throws Error
+/// when the container can't be read, or when the folder is a link or not a
+/// folder.
 VerifyResult Verify(const Selection& selection, const std::string& output_root,
                     VerifyListener& listener,
                     const EntryChoice& choice = EntryChoice());
+
+/// The same check of every entry, over `walk` (from its start) of the
+/// container that `selection` describes, keeping the tree it read in
+/// `tree`: for those who act on what it finds.
+VerifyResult VerifyTree(const Selection& selection,
+                        const std::string& output_root,
+                        VerifyListener& listener, TableWalk& walk,
+                        ExtractedTree& tree);
 
 }  // namespace brimwald
 
