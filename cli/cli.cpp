@@ -163,7 +163,7 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
     // Every entry counts for the paths that later ones replace.
     std::vector<std::string> found = problems.Check(entry);
     if (!choice.Chooses(entry)) continue;
-    if (!entry.Problem.empty()) status = kExitFailed;
+    if (!entry.Scriptable()) status = kExitFailed;
     if (json) {
       json->Write(entry, found);
       continue;
@@ -215,8 +215,7 @@ bool ExtractOne(const std::string& file, const Options& options, int columns,
       Extract(selection, options.directory, reporter, choice);
   reporter.Finish();
   if (result.table_error) Report(kProgram, err, result.table_error->what());
-  out << result.folder << ": " << CountText(result.written, "file", "files")
-      << " written";
+  out << result.folder << ": " << WrittenText(result);
   if (result.failed > 0) {
     out << ", " << CountText(result.failed, "entry", "entries") << " failed";
   }

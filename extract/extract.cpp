@@ -1,20 +1,18 @@
 #include "extract/extract.h"
 
 #include <array>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
-#include "extract/piece_lengths.h"
 #include "io/atomic_file.h"
 #include "io/folder.h"
+#include "io/folder_entries.h"
 #include "io/made_folders.h"
-#include "io/utf8_path.h"
 #include "names/windows_path.h"
-#include "text/script_encoding.h"
+#include "text/text_format.h"
 
 namespace brimwald {
 namespace {
@@ -35,13 +33,21 @@ class Spellings {
                  std::string& key) const {
     key = Join(folder_key, part);
     auto found = spelled_.find(key);
-    return found != spelled_.end() ? found->second : std::string(part);
+    return found != spelled_.end() ? found->second.spelling : std::string(part);
   }
 
   /// Records that `key` is spelled `spelling`, unless it is known already;
   /// says whether it was new.
   bool Add(const std::string& key, std::string_view spelling) {
-    return spelled_.try_emplace(key, spelling).second;
+    return spelled_.try_emplace(key, Spelled{std::string(spelling)}).second;
+  }
+
+  /// Records that this run wrote the file `key`, spelled `spelling`; says
+  /// whether it had written it before, for an earlier entry.
+  bool Wrote(const std::string& key, std::string_view spelling) {
+    Spelled& spelled =
+        spelled_.try_emplace(key, Spelled{std::string(spelling)}).first->second;
+    return std::exchange(spelled.written, true);
   }
 
   void Forget(const std::string& key) { spelled_.erase(key); }
@@ -51,15 +57,13 @@ class Spellings {
     return !learned_.contains(folder_key);
   }
 
-  /// Takes in what the existing folder `folder_key` at `path` holds, once:
-  /// a folder this run didn't make may hold files and folders already.
-  void Learn(const std::string& folder_key, const std::string& path) {
+  /// Takes in what the existing `folder` of `folder_key` holds, once: a
+  /// folder this run didn't make may hold files and folders already.
+  void Learn(const std::string& folder_key, const Folder& folder) {
     if (!learned_.insert(folder_key).second) return;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(PathFromUtf8(path), error), end;
-         !error && it != end; it.increment(error)) {
-      std::string name = Utf8FromPath(it->path().filename());
-      spelled_.try_emplace(Join(folder_key, name), name);
+    for (FolderEntry& entry : ListFolderEntries(folder)) {
+      spelled_.try_emplace(Join(folder_key, entry.name),
+                           Spelled{std::move(entry.name)});
     }
   }
 
@@ -75,7 +79,12 @@ class Spellings {
     return key;
   }
 
-  std::unordered_map<std::string, std::string> spelled_;
+  struct Spelled {
+    std::string spelling;
+    bool written = false;  // as a file, by this run
+  };
+
+  std::unordered_map<std::string, Spelled> spelled_;
   std::unordered_set<std::string> learned_;
 };
 
@@ -123,17 +132,19 @@ class Extractor {
   void Write(StreamContainer& container, const TableEntry& entry,
              ExtractProgress& progress) {
     ++progress.entries_done;
+    if (!entry.Cuttable()) {
+      ++result_.failed;
+      listener_.EntryFailed(entry, EntryProblemError(container.path(), entry));
+      return;
+    }
     try {
       progress.bytes_done += ExtractEntry(container, entry);
       ++result_.written;
     } catch (const Error& error) {
+      // What stood in the way of its file: a link, a name too long.
       ++result_.failed;
-      if (error.kind() == ErrorKind::kEntry) {
-        listener_.EntryFailed(entry, error);
-      } else {
-        listener_.EntryFailed(
-            entry, EntryError(container.path(), entry, error.what()));
-      }
+      listener_.EntryFailed(entry,
+                            EntryError(container.path(), entry, error.what()));
     }
   }
 
@@ -146,10 +157,8 @@ class Extractor {
       while (walk.Next()) {
         if (!choice_.Chooses(walk.entry())) continue;
         ++progress.entries_total;
-        try {
-          progress.bytes_total +=
-              Total(PieceLengths(walk.container(), walk.entry()));
-        } catch (const Error&) {
+        if (walk.entry().Cuttable()) {
+          progress.bytes_total += walk.entry().FileSize();
         }
       }
     } catch (const Error&) {
@@ -160,11 +169,9 @@ class Extractor {
   // afresh from the output root for every entry, never through a handle
   // kept from before, so a folder moved away meanwhile receives nothing.
   int64_t ExtractEntry(StreamContainer& container, const TableEntry& entry) {
-    std::array<int64_t, 3> lengths = PieceLengths(container, entry);
-    // The name the command interpreter reads in the script's bytes.
-    std::string path = DecodeFromScript(entry.Name) + ".qvstr";
+    std::string path;
     std::vector<std::string_view> parts;
-    SplitWindowsPath(path, parts);
+    SplitEntryPath(entry.Name, path, parts);
     std::vector<std::string> added;  // spellings this entry brings
     try {
       MadeFolders made;
@@ -187,16 +194,16 @@ class Extractor {
       file.Protect(container.file());
       std::array<Piece, 3> pieces = Pieces(entry.Ranges);
       for (size_t i = 0; i < pieces.size(); ++i) {
-        WritePiece(container, file, pieces[i].First, lengths[i]);
+        WritePiece(container, file, pieces[i].First, entry.Lengths[i]);
       }
       file.Commit();
       made.Keep();
-      spellings_.Add(key, name);
+      if (spellings_.Wrote(key, name)) ++result_.replaced;
     } catch (...) {
       for (const std::string& key : added) spellings_.Forget(key);
       throw;
     }
-    return Total(lengths);
+    return entry.FileSize();
   }
 
   // The first write into a folder that was there before this run: what a
@@ -204,7 +211,7 @@ class Extractor {
   void Visit(const std::string& folder_key, const Folder& folder) {
     if (!spellings_.Unknown(folder_key)) return;
     RemoveStaleTemporaries(folder);
-    spellings_.Learn(folder_key, folder.path());
+    spellings_.Learn(folder_key, folder);
   }
 
   void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,
@@ -229,6 +236,19 @@ class Extractor {
 };
 
 }  // namespace
+
+std::string WrittenText(const ExtractResult& result, std::string_view folder) {
+  const int32_t files = result.written - result.replaced;
+  if (result.replaced == 0) {
+    return CountText(files, "file", "files") + " written" +
+           (folder.empty() ? "" : " to " + std::string(folder));
+  }
+  return CountText(result.written, "entry", "entries") + " written to " +
+         CountText(files, "file", "files") +
+         (folder.empty() ? "" : " in " + std::string(folder)) + " (" +
+         DecimalText(result.replaced) +
+         " replaced an earlier entry of the same path)";
+}
 
 std::string ExtractFolderName(const Selection& selection) {
   return std::string(TrimWindowsPart("EXT_" + selection.BaseName));

@@ -53,6 +53,7 @@ class ExtractListener {
 };
 
 struct ExtractResult {
+  /// The entries written, each into its file.
   int32_t written = 0;
   int32_t failed = 0;
   bool stopped = false;  // by the listener
@@ -61,6 +62,10 @@ struct ExtractResult {
   /// The error of a table broken past what the walk can go on from: the
   /// entries before it were extracted, the ones after it can't be read.
   std::optional<Error> table_error;
+  /// Of the entries written, those whose file replaced the file an earlier
+  /// entry of the same path had written in this run: `written - replaced`
+  /// files stand.
+  int32_t replaced = 0;
 };
 
 /// Extracts the entries of the container that `selection` describes
@@ -76,6 +81,13 @@ struct ExtractResult {
 ExtractResult Extract(const Selection& selection,
                       const std::string& output_root, ExtractListener& listener,
                       const EntryChoice& choice = EntryChoice());
+
+/// What an extraction wrote: "12 files written", or, when later entries
+/// replaced earlier ones of the same path, "6 entries written to 2 files
+/// (4 replaced an earlier entry of the same path)". With `folder`, it says
+/// where: "12 files written to F", "... to 2 files in F (4 replaced ...)".
+std::string WrittenText(const ExtractResult& result,
+                        std::string_view folder = {});
 
 /// The extraction folder's name for `selection`: "EXT_" + BaseName as
 /// Windows reads it.
