@@ -19,26 +19,45 @@
 // stays, so the entry keeps its name. Every other byte stays as it was,
 // so an entry replaced by its own extracted file leaves the container
 // byte for byte the same.
+//
+// Only an entry's own bytes are rewritten: an entry whose record overlaps
+// the container's first 32 bytes, or any entry's name, header or body, or
+// whose record doesn't lie wholly within the file, can't be replaced. The
+// container is read through one open file, and replaced only if its path
+// still names that file, unchanged, when the new one is complete.
 
 #ifndef BRIMWALD_REPLACE_REPLACE_H_
 #define BRIMWALD_REPLACE_REPLACE_H_
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "container/selection.h"
+#include "io/input_file.h"
+#include "table/table_walk.h"
 
 namespace brimwald {
 
 struct Replacement {
+  Replacement(int32_t entry, std::string path,
+              std::shared_ptr<InputFile> open = nullptr)
+      : index(entry), qvstr_path(std::move(path)), file(std::move(open)) {}
+
   /// The entry replaced.
   int32_t index = 0;
   /// The .qvstr file that gives its record, header and body.
   std::string qvstr_path;
+  /// That file, already open (the very file a check compared); opened from
+  /// `qvstr_path` when null.
+  std::shared_ptr<InputFile> file;
 };
 
-/// What became of one replaced entry.
+/// What became of one replaced entry, or why it can't be replaced.
 struct ReplacedEntry {
   int32_t index = 0;
   std::string name;  // as `list` prints it
@@ -46,30 +65,62 @@ struct ReplacedEntry {
   bool body_appended = false;
   int32_t header_offset = 0;  // where the header lies now
   int32_t body_offset = 0;    // where the body lies now
+  /// The 72 record bytes the container holds for it now.
+  std::string record;
+  /// Why it can't be replaced, naming the file or the entry; empty when it
+  /// can. A .qvstr whose length doesn't fit its sizes is told which field
+  /// to set, where, and to what.
+  std::string refusal;
 };
 
-/// The index of the entry that `entry` names in the container of
-/// `selection`: a decimal index, or an entry name as `list` prints it.
-/// Throws Error (kUsage) when it names no entry, or when a name names
-/// several (listing their indexes).
-int32_t FindEntry(const Selection& selection, const std::string& entry);
+struct ReplaceSettings {
+  /// The new file to write instead of replacing the container; "" to
+  /// replace the container itself. It may be no file being read.
+  std::string output;
+  /// Plans and checks only: nothing is written.
+  bool dry_run = false;
+  /// Called when the new container is complete, just before it takes its
+  /// name; returning false abandons it, and nothing is written.
+  std::function<bool()> before_rename;
+};
 
-/// Writes the container of `selection` with `replacements` applied, in one
-/// pass and one write: to `output`, a new file, or, when `output` is
-/// empty, over the container itself, atomically (killed at any moment, it
-/// is the old container or the new one) and keeping its permission bits.
-/// Throws Error, having written nothing, when a .qvstr file's length isn't
-/// 72 + HeaderSize + BodySize or its sizes are negative, when an entry is
-/// named twice or can't be replaced (its record or name can't be read),
-/// when the result would pass 2 GiB (offsets are signed 32-bit), or when a
-/// file can't be read or written.
+struct ReplaceResult {
+  /// Every replacement, in index order.
+  std::vector<ReplacedEntry> entries;
+  /// Whether the new container was written.
+  bool written = false;
+
+  /// Whether any entry can't be replaced: then nothing is written.
+  bool Refused() const;
+};
+
+/// The index of the entry that `entry` names in the table of `walk` (read
+/// from its start), a container named `file` in messages: a decimal index,
+/// or an entry name as `list` prints it ("/" and "\" alike). Throws Error
+/// (kUsage) when it names no entry, or when a name names several (listing
+/// their indexes).
+int32_t FindEntry(TableWalk& walk, const std::string& file,
+                  const std::string& entry);
+
+/// Applies `replacements` to the container that `walk` reads, in one pass
+/// and one write: to `options.output`, a new file, or over the container
+/// itself, atomically (killed at any moment, it is the old container or
+/// the new one), keeping its permission bits and, as root, its owner. Any
+/// refused entry leaves the container as it was. `walk` is closed before
+/// the container is replaced, as Windows replaces no open file. Throws
+/// Error (kUsage) when an entry is named twice or not at all, and Error
+/// (kFile), having written nothing, when the result would pass 2 GiB
+/// (offsets are signed 32-bit), when a file can't be read or written, or
+/// when the container changed while it was being read.
+ReplaceResult Replace(std::optional<TableWalk>& walk,
+                      const std::vector<Replacement>& replacements,
+                      const ReplaceSettings& options);
+
+/// Replace() on the container of `selection`, writing to `output` (""
+/// for over the container). Throws the first refusal as an Error (kFile).
 std::vector<ReplacedEntry> ReplaceEntries(
     const Selection& selection, const std::vector<Replacement>& replacements,
     const std::string& output);
-
-/// What ReplaceEntries() would do, with the same checks, writing nothing.
-std::vector<ReplacedEntry> PlanReplacements(
-    const Selection& selection, const std::vector<Replacement>& replacements);
 
 }  // namespace brimwald
 

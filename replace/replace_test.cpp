@@ -159,24 +159,32 @@ TEST_F(ReplaceTest, RefusesWhatItCantDoAndWritesNothing) {
   };
   for (const Case& c : std::vector<Case>{
            {{{0, File("short.qvstr", good + "x")}},
-            "but 72 + HeaderSize + BodySize is 74"},
+            "but 72 + HeaderSize (1) + BodySize (1) is 74: set BodySize (the "
+            "32-bit little-endian number at byte 16 of the file) to 2"},
            {{{0, File("tiny.qvstr", "abc")}}, "fewer than a 72-byte record"},
-           {{{0, File("neg.qvstr", negative.bytes())}}, "negative HeaderSize"},
+           {{{0, File("neg.qvstr", negative.bytes())}},
+            "HeaderSize is -1: set HeaderSize (the 32-bit little-endian "
+            "number at byte 32 of the file) to 1"},
            {{{0, File("a.qvstr", good)}, {0, File("a.qvstr", good)}},
             "entry 0 is named twice"},
-           {{{7, File("a.qvstr", good)}}, "'c.str' has no entry 7"},
+           {{{7, File("a.qvstr", good)}}, "c.str' has no entry 7"},
        }) {
     Error error = testing::ErrorFrom(
         [&] { ReplaceEntries(selection, c.replacements, ""); });
     EXPECT_TRUE(testing::Says(error, c.message)) << error.what();
     EXPECT_EQ(ReadFile(dir_.File("c.str")), builder.bytes());
   }
-  Error ambiguous = testing::ErrorFrom([&] { FindEntry(selection, "sfx\\a"); });
-  EXPECT_EQ(ambiguous.kind(), ErrorKind::kUsage);
-  EXPECT_TRUE(testing::Says(ambiguous, "several entries named 'sfx\\a': 0, 1"))
-      << ambiguous.what();
-  EXPECT_EQ(FindEntry(selection, "c"), 2);
-  EXPECT_EQ(FindEntry(selection, "1"), 1);
+  TableWalk walk(selection);
+  for (const char* name : {"sfx\\a", "sfx/a"}) {
+    Error ambiguous =
+        testing::ErrorFrom([&] { FindEntry(walk, "c.str", name); });
+    EXPECT_EQ(ambiguous.kind(), ErrorKind::kUsage);
+    EXPECT_TRUE(
+        testing::Says(ambiguous, "several entries named 'sfx\\a': 0, 1"))
+        << ambiguous.what();
+  }
+  EXPECT_EQ(FindEntry(walk, "c.str", "c"), 2);
+  EXPECT_EQ(FindEntry(walk, "c.str", "1"), 1);
 }
 
 // Offsets are signed 32-bit: a container that ends near 2 GiB (sparse here)

@@ -1,7 +1,18 @@
 // Taking back an edited EXT_ tree: every file that differs from what the
 // extraction would write there replaces the entry that wins its path (the
-// last entry of the path), as ReplaceEntries() does. The tree is found and
-// read as verify/verify.h reads it.
+// last entry of the path), as Replace() does. The tree is read as
+// verify/verify.h reads it, each file through the very handle it was
+// compared through, and the container through one open file.
+//
+// Nothing found goes unsaid: every finding of the check comes back, and the
+// update is complete only when there is none left but the files taken back.
+// It is all or nothing: when any differing file can't be taken back (its
+// sizes don't fit its length, its record would overwrite another entry's
+// bytes, its path has two spellings), nothing is written. After a written
+// update, each file taken back gets the record the container now holds
+// (its new HeaderOffset and BodyOffset, the entry's NameOffset), so the
+// tree is what a fresh extraction would write, and updating it again
+// changes nothing.
 
 #ifndef BRIMWALD_REPLACE_UPDATE_H_
 #define BRIMWALD_REPLACE_UPDATE_H_
@@ -15,25 +26,49 @@
 
 namespace brimwald {
 
+/// The steps of an update that its caller may act between.
+class UpdateObserver {
+ public:
+  virtual ~UpdateObserver() = default;
+  /// The tree is listed and no file of it read yet.
+  virtual void Listed() {}
+  /// The new container is complete and about to take the old one's name;
+  /// returning false abandons it, and nothing is written.
+  virtual bool BeforeRename() { return true; }
+};
+
 struct UpdateResult {
   /// The folder read, EXT_<BaseName> inside the output root.
   std::string folder;
-  /// The entries replaced (or, on a dry run, that would be), with the file
-  /// each took.
+  /// The entries replaced (or, on a dry run or when refused, that would
+  /// be), with the file each took.
   std::vector<ReplacedEntry> replaced;
   std::vector<std::string> files;
-  /// What else the check found: files no entry leaves (left alone),
-  /// missing or unreadable files, links, notes.
+  /// What else the check found, left alone: files no entry leaves, missing
+  /// or unreadable files, links, second spellings, notes.
   std::vector<VerifyFinding> others;
+  /// Why differing files can't be taken back, each naming its file: when
+  /// there is any, nothing is written.
+  std::vector<std::string> refusals;
+  /// Files taken back whose record could not be brought up to date after.
+  std::vector<std::string> unsettled;
+  /// Whether the container was written.
+  bool written = false;
+  /// Whether the observer abandoned it before the rename.
+  bool abandoned = false;
+
+  /// Whether everything the check found was taken back: nothing refused,
+  /// nothing left alone but notes.
+  bool Complete() const;
 };
 
 /// Updates the container of `selection` from EXT_<BaseName> inside
 /// `output_root` ("" for the container's folder), in one write that
 /// replaces the container atomically; with `dry_run`, writes nothing.
-/// Throws Error as Verify() and ReplaceEntries() do: a changed file that
-/// isn't a sound .qvstr stops the update, which then writes nothing.
+/// Throws Error (kFile) when there is no such folder, or as Verify() and
+/// Replace() do (a container that changed while it was read included).
 UpdateResult Update(const Selection& selection, const std::string& output_root,
-                    bool dry_run);
+                    bool dry_run, UpdateObserver* observer = nullptr);
 
 }  // namespace brimwald
 
