@@ -18,12 +18,41 @@ size_t SetEnd(std::string_view pattern, size_t open) {
   return pattern.find(']', at);
 }
 
-// Whether the set between "[" at `open` and "]" at `close` holds `c`.
-bool InSet(std::string_view pattern, size_t open, size_t close, char c) {
+}  // namespace
+
+NamePattern::NamePattern(std::string pattern) : text_(std::move(pattern)) {
+  std::string folded;
+  folded.reserve(text_.size());
+  for (char c : text_) folded += Folded(c);
+  for (size_t at = 0; at < folded.size(); ++at) {
+    char c = folded[at];
+    if (c == '*') {
+      tokens_.push_back({Token::kStar, 0, 0});
+    } else if (c == '?') {
+      tokens_.push_back({Token::kAny, 0, 0});
+    } else if (c != '[') {
+      tokens_.push_back({Token::kChar, c, 0});
+    } else {
+      size_t close = SetEnd(folded, at);
+      if (close == std::string::npos) {
+        throw Error(ErrorKind::kUsage,
+                    "the pattern '" + text_ + "' has a \"[\" without a \"]\"");
+      }
+      tokens_.push_back({Token::kSet, 0, sets_.size()});
+      sets_.push_back(CompileSet(folded, at, close));
+      at = close;
+    }
+  }
+}
+
+// The folded bytes that the set between "[" at `open` and "]" at `close`
+// holds, once, so that matching never reads the set's text again.
+std::bitset<256> NamePattern::CompileSet(std::string_view pattern, size_t open,
+                                         size_t close) {
   size_t at = open + 1;
   bool negated = pattern[at] == '!' || pattern[at] == '^';
   if (negated) ++at;
-  bool found = false;
+  std::bitset<256> set;
   for (bool first = true; at < close; ++at, first = false) {
     if (pattern[at] == ']' && !first) break;
     auto low = static_cast<unsigned char>(pattern[at]);
@@ -32,64 +61,51 @@ bool InSet(std::string_view pattern, size_t open, size_t close, char c) {
       high = static_cast<unsigned char>(pattern[at + 2]);
       at += 2;
     }
-    auto byte = static_cast<unsigned char>(c);
-    if (byte >= low && byte <= high) found = true;
+    for (unsigned byte = low; byte <= high; ++byte) set.set(byte);
   }
-  return found != negated;
+  return negated ? ~set : set;
 }
 
-}  // namespace
-
-NamePattern::NamePattern(std::string pattern) : text_(std::move(pattern)) {
-  pattern_.reserve(text_.size());
-  for (char c : text_) pattern_ += Folded(c);
-  for (size_t at = pattern_.find('['); at != std::string::npos;
-       at = pattern_.find('[', at + 1)) {
-    size_t close = SetEnd(pattern_, at);
-    if (close == std::string::npos) {
-      throw Error(ErrorKind::kUsage,
-                  "the pattern '" + text_ + "' has a \"[\" without a \"]\"");
-    }
-    at = close;
+bool NamePattern::Takes(const Token& token, char c) const {
+  switch (token.kind) {
+    case Token::kAny:
+      return true;
+    case Token::kChar:
+      return token.c == c;
+    case Token::kSet:
+      return sets_[token.set][static_cast<unsigned char>(c)];
+    case Token::kStar:
+      break;
   }
+  return false;
 }
 
 // The usual matching with one point to come back to: the last "*" and the
 // name position it took up to. Each "*" only ever takes more, so this is
 // linear in the name per "*".
 bool NamePattern::Matches(std::string_view name) const {
-  std::string_view p = pattern_;
-  size_t pi = 0;
+  size_t ti = 0;
   size_t ni = 0;
   size_t star = std::string_view::npos;
   size_t star_name = 0;
   while (ni < name.size()) {
     char c = Folded(name[ni]);
-    if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
+    if (ti < tokens_.size() && tokens_[ti].kind == Token::kStar) {
+      star = ti++;
       star_name = ni;
       continue;
     }
-    if (pi < p.size()) {
-      if (p[pi] == '[') {
-        size_t close = SetEnd(p, pi);
-        if (InSet(p, pi, close, c)) {
-          pi = close + 1;
-          ++ni;
-          continue;
-        }
-      } else if (p[pi] == '?' || p[pi] == c) {
-        ++pi;
-        ++ni;
-        continue;
-      }
+    if (ti < tokens_.size() && Takes(tokens_[ti], c)) {
+      ++ti;
+      ++ni;
+      continue;
     }
     if (star == std::string_view::npos) return false;
-    pi = star + 1;
+    ti = star + 1;
     ni = ++star_name;
   }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  return pi == p.size();
+  while (ti < tokens_.size() && tokens_[ti].kind == Token::kStar) ++ti;
+  return ti == tokens_.size();
 }
 
 }  // namespace brimwald

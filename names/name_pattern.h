@@ -14,8 +14,11 @@
 #ifndef BRIMWALD_NAMES_NAME_PATTERN_H_
 #define BRIMWALD_NAMES_NAME_PATTERN_H_
 
+#include <bitset>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brimwald {
 
@@ -31,8 +34,20 @@ class NamePattern {
   const std::string& text() const { return text_; }
 
  private:
-  std::string text_;     // as given, for messages
-  std::string pattern_;  // "/" made "\", letters in lower case
+  // One step of the pattern, "/" made "\\" and letters in lower case.
+  struct Token {
+    enum Kind { kChar, kAny, kStar, kSet } kind;
+    char c;      // kChar
+    size_t set;  // kSet: its index in sets_
+  };
+
+  static std::bitset<256> CompileSet(std::string_view pattern, size_t open,
+                                     size_t close);
+  bool Takes(const Token& token, char c) const;
+
+  std::string text_;  // as given, for messages
+  std::vector<Token> tokens_;
+  std::vector<std::bitset<256>> sets_;
 };
 
 }  // namespace brimwald

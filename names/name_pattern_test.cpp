@@ -35,6 +35,8 @@ TEST(NamePatternTest, MatchesWholeNamesAsWindowsComparesThem) {
            {"[!a-c]x", "dx", true},
            {"[^a-c]x", "ax", false},
            {"[]]", "]", true},
+           {"[A-C]x", "bx", true},  // sets ignore ASCII case too
+           {"[[[]x", "[x", true},
            {"[!]]", "a", true},
            {"*a*b*c", "xaxbxc", true},
            {"*a*b*c", "xaxbxcx", false},
@@ -45,6 +47,10 @@ TEST(NamePatternTest, MatchesWholeNamesAsWindowsComparesThem) {
     EXPECT_EQ(NamePattern(c.pattern).Matches(c.name), c.matches)
         << c.pattern << " ~ " << c.name;
   }
+  // A set is read once, however long: 100,000 "[" cost nothing per name.
+  NamePattern wide("[" + std::string(100000, '[') + "]*");
+  EXPECT_TRUE(wide.Matches("[" + std::string(100000, 'x')));
+  EXPECT_FALSE(wide.Matches(std::string(100000, 'x')));
 }
 
 TEST(NamePatternTest, AnUnclosedSetIsAUsageError) {
