@@ -25,4 +25,13 @@ std::map<std::string, std::string> ExtractedFiles(const Selection& selection,
   return root.FilesBelow("EXT_" + selection.BaseName + "/");
 }
 
+std::string EditedQvstr(const std::string& qvstr, const std::string& header,
+                        const std::string& body) {
+  samples::ContainerBuilder record;
+  record.Bytes(0, qvstr.substr(0, kVfsRecordSize))
+      .Int32(32, static_cast<int32_t>(header.size()))
+      .Int32(16, static_cast<int32_t>(body.size()));
+  return record.bytes() + header + body;
+}
+
 }  // namespace brimwald::testing

@@ -34,6 +34,11 @@ class QuietListener : public ExtractListener {
 std::map<std::string, std::string> ExtractedFiles(
     const Selection& selection, const EntryChoice& choice = EntryChoice());
 
+/// `qvstr` (a .qvstr file's bytes) with a new header and body, its
+/// HeaderSize and BodySize set to match: an edit as a modder makes it.
+std::string EditedQvstr(const std::string& qvstr, const std::string& header,
+                        const std::string& body);
+
 }  // namespace brimwald::testing
 
 #endif  // BRIMWALD_TESTING_CHOSEN_CONTAINER_H_

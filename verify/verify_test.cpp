@@ -310,6 +310,20 @@ TEST_F(VerifyTest, ASecondSpellingOfAFileIsReported) {
             (std::vector<std::string>{"stray EXT_c/SFX/new.qvstr",
                                       "duplicate EXT_c/sfx/bell.qvstr"}));
   EXPECT_EQ(findings_.found[1].other, File("sfx/Bell.qvstr"));
+
+  // Spellings that only Linux holds, where an entry's file goes: a folder
+  // beside the file, a trailing dot in place of it.
+  fs::remove(File("sfx/bell.qvstr"));
+  fs::remove_all(File("SFX"));
+  fs::create_directory(File("sfx/ui/click.QVSTR"));
+  fs::rename(File("sfx/door.qvstr"), File("sfx/door.qvstr."));
+  Check();
+  EXPECT_EQ(Found(), (std::vector<std::string>{
+                         "missing EXT_c/sfx/door.qvstr #0",
+                         "missing EXT_c/sfx/ui/click.QVSTR #6",
+                         "duplicate EXT_c/sfx/door.qvstr.",
+                         "duplicate EXT_c/sfx/ui/click.qvstr",
+                     }));
 }
 
 }  // namespace
