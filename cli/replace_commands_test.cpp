@@ -1,0 +1,95 @@
+#include "cli/replace_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/cli_test_support.h"
+#include "samples/container_builder.h"
+#include "testing/chosen_container.h"
+#include "testing/temp_dir.h"
+
+namespace brimwald {
+namespace {
+
+namespace fs = std::filesystem;
+using samples::ContainerBuilder;
+using testing::ReadFile;
+using testing::RunCliWith;
+using testing::TempDir;
+
+// Nothing update finds is dropped in silence: each of these ends with exit
+// status 1 and a line that names the file, and what can't be taken back
+// leaves the container as it was.
+TEST(UpdateCommandTest, EveryFindingItDidntActOnFailsAndNamesTheFile) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempDir&)> change;
+    std::string says;
+  };
+  auto tree = [](const TempDir& dir, const std::string& path) {
+    return dir.File("EXT_m/" + path);
+  };
+  auto edit = [&](const TempDir& dir, const std::string& path,
+                  const std::string& body) {
+    testing::WriteFile(
+        tree(dir, path),
+        testing::EditedQvstr(ReadFile(tree(dir, path)), "", body));
+  };
+  std::vector<Case> cases = {
+      {"no folder", [&](const TempDir& d) { fs::remove_all(tree(d, "")); },
+       "there is no folder"},
+      {"a missing file",
+       [&](const TempDir& d) { fs::remove(tree(d, "track3.qvstr")); },
+       "track3.qvstr: missing"},
+      {"an edit beside a second spelling",
+       [&](const TempDir& d) {
+         fs::copy_file(tree(d, "sfx/track0.qvstr"),
+                       tree(d, "sfx/TRACK0.qvstr"));
+         edit(d, "sfx/TRACK0.qvstr", "edited");
+       },
+       "TRACK0.qvstr': not taken back"},
+      {"a broken table",
+       [&](const TempDir& d) {
+         edit(d, "track3.qvstr", "edited");
+         ContainerBuilder header;
+         header.Bytes(0, ReadFile(d.File("m.str"))).FileCount(1000000);
+         header.WriteTo(d.File("m.str"));
+       },
+       "m.str': entry 9: the record's NameOffset"},
+      {"sizes that don't fit the length",
+       [&](const TempDir& d) {
+         testing::WriteFile(tree(d, "track3.qvstr"),
+                            ReadFile(tree(d, "track3.qvstr")) + "!");
+       },
+       "track3.qvstr': it has"},
+  };
+#ifndef _WIN32
+  cases.push_back({"a link",
+                   [&](const TempDir& d) {
+                     fs::rename(tree(d, "track3.qvstr"), d.File("away"));
+                     fs::create_symlink(d.File("away"),
+                                        tree(d, "track3.qvstr"));
+                   },
+                   "track3.qvstr: missing, a symbolic link stands there"});
+#endif
+  for (const Case& c : cases) {
+    TempDir dir;
+    ContainerBuilder::WithEntries(samples::SampleEntries(6))
+        .WriteTo(dir.File("m.str"));
+    ASSERT_EQ(RunCliWith({"extract", "-q", dir.File("m.str")}).status, 0);
+    c.change(dir);
+    const std::string before = ReadFile(dir.File("m.str"));
+    testing::CommandResult result = RunCliWith({"update", dir.File("m.str")});
+    EXPECT_EQ(result.status, 1) << c.what;
+    EXPECT_NE(result.err.find(c.says), std::string::npos)
+        << c.what << ": " << result.err;
+    EXPECT_EQ(ReadFile(dir.File("m.str")), before) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace brimwald
