@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -188,23 +189,134 @@ TEST_F(ReplaceTest, RefusesWhatItCantDoAndWritesNothing) {
 }
 
 // Offsets are signed 32-bit: a container that ends near 2 GiB (sparse here)
-// can't take another body.
+// takes a body that ends it at 2^31 - 1 bytes, and not one byte more.
 TEST_F(ReplaceTest, AResultPastTwoGibibytesIsRefused) {
   ContainerBuilder builder =
       ContainerBuilder::WithEntries({{"a", "h", "b"}, {"b", "h", "c"}});
+  constexpr int64_t kMost = std::numeric_limits<int32_t>::max();
+  constexpr int64_t kSize = kMost - 99;
+  for (int32_t body : {100, 99}) {
+    Selection selection = Write(builder);
+    std::filesystem::resize_file(dir_.File("c.str"), kSize);
+    Inspect("c.str", selection, dir_.path());
+    ContainerBuilder fixed;
+    fixed.Bytes(0, builder.bytes().substr(kTable, 72) + "h")
+        .Bytes(73, std::string(static_cast<size_t>(body), 'x'))
+        .Int32(16, body);
+    std::string qvstr = File("big.qvstr", fixed.bytes());
+    if (body == 100) {
+      Error error = testing::ErrorFrom([&] {
+        ReplaceEntries(selection, {{0, qvstr}}, "");
+      });
+      EXPECT_TRUE(testing::Says(error, "would pass 2 GiB")) << error.what();
+      EXPECT_EQ(std::filesystem::file_size(dir_.File("c.str")), kSize);
+    } else {
+      ReplaceEntries(selection, {{0, qvstr}}, "");
+      EXPECT_EQ(std::filesystem::file_size(dir_.File("c.str")), kMost);
+    }
+  }
+  std::filesystem::remove(dir_.File("c.str"));
+}
+
+// Headers and bodies on 8,192-byte boundaries: an appended body lies on
+// 4,096, the most alignment kept.
+TEST_F(ReplaceTest, AlignmentIsCappedAt4096) {
+  ContainerBuilder builder;
+  builder.VfsStart(32).FileCount(1).Bytes(200, std::string("a\0", 2));
+  builder.Record(32, {.BodyOffset = 8192,
+                      .BodySize = 4,
+                      .HeaderOffset = 16384,
+                      .HeaderSize = 2,
+                      .NameOffset = 200});
+  builder.Bytes(8192, "body").Bytes(16384, "HH").Bytes(16386, "tail");
   Selection selection = Write(builder);
-  std::filesystem::resize_file(dir_.File("c.str"), (int64_t{1} << 31) - 100);
-  Inspect("c.str", selection, dir_.path());
-  std::string qvstr =
-      builder.bytes().substr(kTable, 72) + "h" + std::string(200, 'x');
   ContainerBuilder fixed;
-  fixed.Bytes(0, qvstr).Int32(16, 200);
-  Error error = testing::ErrorFrom([&] {
-    ReplaceEntries(selection, {{0, File("big.qvstr", fixed.bytes())}}, "");
-  });
-  EXPECT_TRUE(testing::Says(error, "would pass 2 GiB")) << error.what();
-  EXPECT_EQ(std::filesystem::file_size(dir_.File("c.str")),
-            (uint64_t{1} << 31) - 100);
+  fixed.Bytes(0, builder.bytes().substr(32, 72) + "HH" + "new body")
+      .Int32(16, 8);
+  std::vector<ReplacedEntry> done =
+      ReplaceEntries(selection, {{0, File("x.qvstr", fixed.bytes())}}, "");
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_EQ(done[0].body_offset, 5 * 4096);
+}
+
+// -o never names a file being read, by any of its names.
+TEST_F(ReplaceTest, TheOutputIsNeverAnInput) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries({{"a", "h", "b"}});
+  Selection selection = Write(builder);
+  const std::string qvstr =
+      File("a.qvstr", builder.bytes().substr(kTable, 72) + "hb");
+  std::filesystem::create_hard_link(dir_.File("c.str"), dir_.File("link.str"));
+  for (const std::string& output : {qvstr, dir_.File("link.str")}) {
+    Error error = testing::ErrorFrom([&] {
+      ReplaceEntries(selection, {{0, qvstr}}, output);
+    });
+    EXPECT_TRUE(testing::Says(error, "which is being read")) << error.what();
+  }
+  EXPECT_EQ(ReadFile(qvstr), builder.bytes().substr(kTable, 72) + "hb");
+  EXPECT_EQ(ReadFile(dir_.File("c.str")), builder.bytes());
+}
+
+// A record is rewritten only where it holds nothing else: each of these
+// is refused, saying what it overlaps, and nothing is written.
+TEST_F(ReplaceTest, RefusesARecordThatHoldsOthersBytesOrIsCutShort) {
+  auto record = [](int32_t name) {
+    return VfsRecord{.BodyOffset = 301,
+                     .BodySize = 1,
+                     .HeaderOffset = 300,
+                     .HeaderSize = 1,
+                     .NameOffset = name};
+  };
+  struct Case {
+    const char* what;
+    ContainerBuilder builder;
+    int32_t index;
+    std::string says;
+  };
+  std::vector<Case> cases;
+  {  // The table at 8: its first record holds the header's fields.
+    ContainerBuilder b;
+    b.Bytes(200, std::string("n\0", 2)).Bytes(300, "hb");
+    b.Record(8, record(200)).VfsStart(8).FileCount(1).Magic("ZEQSNDSTREAM");
+    cases.push_back({"header", b, 0, "overlaps the container's header"});
+  }
+  {  // Entry 1's name stands in the unread end of entry 0's record.
+    ContainerBuilder b;
+    b.VfsStart(32).FileCount(2).Bytes(300, "hb");
+    b.Record(32, record(200)).Record(104, record(92));
+    b.Bytes(200, std::string("a\0", 2)).Bytes(92, std::string("b\0", 2));
+    cases.push_back({"name", b, 0, "overlaps the name of entry 1 'b'"});
+  }
+  {  // Entry 1's header lies in entry 0's record.
+    ContainerBuilder b;
+    b.VfsStart(32).FileCount(2).Bytes(300, "hb");
+    VfsRecord shared = record(202);
+    shared.HeaderOffset = 40;
+    b.Record(32, record(200)).Record(104, shared);
+    b.Bytes(200, std::string("a\0b\0", 4));
+    cases.push_back(
+        {"header of another", b, 0, "overlaps the header of entry 1 'b'"});
+  }
+  {  // The file ends inside entry 1's record, after its NameOffset.
+    ContainerBuilder b;
+    b.VfsStart(200).FileCount(2).Bytes(32, std::string("a\0b\0", 4));
+    b.Record(200, record(32)).Bytes(40, "hb");
+    VfsRecord last = record(34);
+    last.HeaderOffset = last.BodyOffset = 40;
+    b.Record(272, last).Truncate(272 + 52);
+    cases.push_back(
+        {"cut short", b, 1, "its record doesn't lie wholly within the file"});
+  }
+  for (const Case& c : cases) {
+    Selection selection = Write(c.builder);
+    ContainerBuilder fixed;
+    fixed.Bytes(0, std::string(72, '\0') + "hb").Int32(32, 1).Int32(16, 1);
+    std::string qvstr = File("q.qvstr", fixed.bytes());
+    Error error = testing::ErrorFrom([&] {
+      ReplaceEntries(selection, {{c.index, qvstr}}, "");
+    });
+    EXPECT_TRUE(testing::Says(error, c.says)) << c.what << ": " << error.what();
+    EXPECT_EQ(ReadFile(dir_.File("c.str")), c.builder.bytes()) << c.what;
+  }
 }
 
 }  // namespace
