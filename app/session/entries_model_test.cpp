@@ -110,7 +110,7 @@ TEST_F(EntriesModelTest, AContainerThatFailedInspectionLoadsNothing) {
   EXPECT_THROW(EntriesModel{Selection()}, Error);
 }
 
-TEST_F(EntriesModelTest, FiltersByTheNamePatternAndSaysHowMany) {
+TEST_F(EntriesModelTest, FindsNamesContainingTheFilterOrMatchingItsPattern) {
   EntriesModel model =
       Loaded(ContainerBuilder::WithEntries({{"sfx/door", "h", "b"},
                                             {"sfx/bell7", "h", "b"},
@@ -124,15 +124,29 @@ TEST_F(EntriesModelTest, FiltersByTheNamePatternAndSaysHowMany) {
   };
   for (const Case& c : std::vector<Case>{
            {u"", {0, 1, 2, 3, 4}, "5 entries"},
-           {u"*", {0, 1, 2, 3, 4}, "5 of 5 entries match"},
-           {u"sfx\\*", {0, 1}, "2 of 5 entries match"},
-           {u"SFX/*", {0, 1}, "2 of 5 entries match"},
-           {u"*[0-9]", {1}, "1 of 5 entries match"},
-           {u"sfx", {}, "No entry matches the filter"},
-           {u"caf\u00E9", {3}, "1 of 5 entries match"},
-           {u"caf\u20AC", {}, "No entry matches the filter"},
-           {u"caf[!\u20AC]", {3}, "1 of 5 entries match"},
-           {u"voice\\[[]x]", {4}, "1 of 5 entries match"},
+           // No "*", "?" or "[": the names that contain it.
+           {u"door", {0}, "1 of 5 entries show: names containing 'door'"},
+           {u"SFX", {0, 1}, "2 of 5 entries show: names containing 'SFX'"},
+           {u"x/b", {1}, "1 of 5 entries show: names containing 'x/b'"},
+           {u"x]", {4}, "1 of 5 entries show: names containing 'x]'"},
+           {u"caf\u00E9",
+            {3},
+            "1 of 5 entries show: names containing 'caf\xE9'"},
+           {u"caf\u20AC", {}, "No entry shows: names containing 'caf?'"},
+           {u"sfx\\door\\",
+            {},
+            "No entry shows: names containing 'sfx\\door\\'"},
+           // With any of them: a pattern over the whole name.
+           {u"*", {0, 1, 2, 3, 4}, "5 of 5 entries show: names matching '*'"},
+           {u"sfx\\*", {0, 1}, "2 of 5 entries show: names matching 'sfx\\*'"},
+           {u"*[0-9]", {1}, "1 of 5 entries show: names matching '*[0-9]'"},
+           {u"doo?", {}, "No entry shows: names matching 'doo?'"},
+           {u"caf[!\u20AC]",
+            {3},
+            "1 of 5 entries show: names matching 'caf[!?]'"},
+           {u"voice\\[[]x]",
+            {4},
+            "1 of 5 entries show: names matching 'voice\\[[]x]'"},
        }) {
     EXPECT_TRUE(model.SetFilter(c.filter)) << c.status;
     EXPECT_EQ(Shown(model), c.shown) << c.status;

@@ -16,8 +16,8 @@ ExtractReport ReportOf(const ExtractResult& result,
   ExtractReport report;
   report.warning = result.failed > 0 || result.table_error.has_value();
   if (result.stopped) report.summary = "Stopped. ";
-  report.summary += CountText(result.written, "file", "files") +
-                    " written to " + result.folder;
+  report.summary += CountText(result.written, "file", "files") + " written";
+  report.folder = result.folder;
   if (result.failed > 0) {
     report.summary +=
         "; " + CountText(result.failed, "entry", "entries") + " failed";
