@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -187,7 +189,7 @@ TEST_F(EntriesDialogTest,
   ASSERT_NE(Dialog("music.str"), nullptr);
 
   QTest::keyClicks(Filter(), "SFX/*[13]*");
-  EXPECT_EQ(Status(), "4 of 40 entries match");
+  EXPECT_EQ(Status(), "4 of 40 entries show: names matching 'SFX/*[13]*'");
   EXPECT_EQ(Column(1), (QStringList{"sfx\\track12", "sfx\\track16",
                                     "sfx\\track32", "sfx\\track36"}));
   ASSERT_EQ(Table()->model()->rowCount(), 4);
@@ -196,12 +198,50 @@ TEST_F(EntriesDialogTest,
   QTest::keyClick(Table(), Qt::Key_A, Qt::ControlModifier);
   ExtractSelected()->click();
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "4 files written.");
   std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+TEST_F(EntriesDialogTest, HeadingsFitAndPartOfANameFindsItsEntries) {
+  ContainerBuilder::WithEntries(
+      {{"sfx/door_open", "h", "b"}, {"music/theme", "hh", "bbb"}})
+      .WriteTo(dir_.File("music.str"));
+  Open();
+  // Where the default placement often puts it: the dialog, centred over
+  // it, would stick out past the screen's corner.
+  const QRect work = window_->screen()->availableGeometry();
+  window_->move(work.topLeft());
+  EntriesDialog* dialog = Dialog("music.str");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(work.contains(dialog->frameGeometry()))
+      << dialog->frameGeometry().x() << "," << dialog->frameGeometry().y();
+
+  QHeaderView* header = Table()->horizontalHeader();
+  QFont bold = header->font();
+  bold.setBold(true);
+  const int margins =
+      2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) +
+      header->style()->pixelMetric(QStyle::PM_HeaderMarkSize);
+  ClickRow(0);  // a selected row draws the headings in bold
+  for (int column = 0; column < header->count(); ++column) {
+    const QString heading =
+        Table()->model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_LE(QFontMetrics(bold).horizontalAdvance(heading) + margins,
+              header->sectionSize(column))
+        << heading.toStdString();
+    const auto align = Qt::Alignment(
+        Table()->model()->index(0, column).data(Qt::TextAlignmentRole).toInt());
+    EXPECT_EQ(align.testFlag(Qt::AlignRight),
+              column == 0 || column == 2 || column == 3)
+        << heading.toStdString();
+  }
+
+  QTest::keyClicks(Filter(), "door");
+  EXPECT_EQ(Column(1), QStringList{"sfx\\door_open"});
+  EXPECT_EQ(Status(), "1 of 2 entries show: names containing 'door'");
 }
 
 TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
@@ -251,7 +291,7 @@ TEST_F(EntriesDialogTest, APatternThatCantBeReadShowsWhyAndNoRow) {
   QTest::keyClicks(Filter(), "]*");
   EXPECT_EQ(Column(1), (QStringList{"sfx\\track0", "sfx\\track4"}));
   QTest::keyClicks(Filter(), "x");
-  EXPECT_EQ(Status(), "No entry matches the filter");
+  EXPECT_EQ(Status(), "No entry shows: names matching 'sfx\\[tr]*x'");
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
 }
 

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -94,8 +95,12 @@ class MainWindowTest : public ::testing::Test {
       name_at_beep_ = NameBox()->text();
     });
     if (!own_reports) {
-      window_->SetExtractReport(
-          [this](const ExtractReport& report) { reports_.push_back(report); });
+      window_->SetExtractReport([this](const ExtractReport& report) {
+        reports_.push_back(report);
+        // A progress dialog left hidden would show itself under the box.
+        progress_at_report_ +=
+            static_cast<int>(window_->findChildren<QProgressDialog*>().size());
+      });
     }
     window_->SetQuestion([this](const QString& question) {
       questions_ << question;
@@ -117,6 +122,7 @@ class MainWindowTest : public ::testing::Test {
   QPushButton* RipButton() const { return Find<QPushButton>("cmdRIP"); }
   QLabel* Info() const { return Find<QLabel>("lblINFO"); }
   QLineEdit* NameBox() const { return Find<QLineEdit>("txtName"); }
+  QLabel* Status() const { return Find<QLabel>("lblStatus"); }
 
   QStringList Listed() const {
     QStringList names;
@@ -177,6 +183,7 @@ class MainWindowTest : public ::testing::Test {
   int beeps_ = 0;
   QString name_at_beep_;
   std::vector<ExtractReport> reports_;
+  int progress_at_report_ = 0;
   QStringList menu_entries_;
   QStringList questions_;
   bool answer_ = false;
@@ -199,6 +206,11 @@ TEST_F(MainWindowTest, DesignGivesCaptionSizeAndPlaces) {
   EXPECT_EQ(RipButton()->text(), "RIP");
   EXPECT_EQ(Info()->pos(), QPoint(312, 8));
   EXPECT_EQ(NameBox()->geometry(), QRect(312, 88, 257, 19));
+  // Added below the name box, within the right column.
+  EXPECT_GT(Status()->y(), NameBox()->geometry().bottom());
+  EXPECT_EQ(Status()->x(), 312);
+  EXPECT_LE(Status()->geometry().right(), window_->width());
+  EXPECT_LE(Status()->geometry().bottom(), window_->height());
 
   auto* line = Find<QFrame>("Line1");
   EXPECT_EQ(line->frameShape(), QFrame::VLine);
@@ -404,6 +416,7 @@ TEST_F(MainWindowTest, RipWritesTheScriptShowsTheLastNameAndBeepsOnce) {
   const QString last_name = QString::fromLatin1("voice\\caf\xE9");
   EXPECT_EQ(name_at_beep_, last_name);
   EXPECT_EQ(NameBox()->text(), last_name);
+  EXPECT_EQ(Status()->text(), "Wrote RIP_music.bat");
   std::string script = testing::ReadFile(dir_.File("RIP_music.bat"));
   EXPECT_EQ(script.rfind("MD \"EXT_music\"\r\n", 0), 0u);
   EXPECT_NE(script.find("\"EXT_music\\voice\\caf\xE9.qvstr\""),
@@ -426,6 +439,7 @@ TEST_F(MainWindowTest, RipWithoutAValidChoiceReportsAndWritesNothing) {
 
   EXPECT_EQ(beeps_, 0);
   EXPECT_EQ(NameBox()->text(), "");
+  EXPECT_EQ(Status()->text(), "");
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"broken.str"});
   EXPECT_TRUE(window_->isVisible());
 }
@@ -468,12 +482,11 @@ TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
                              "EXT_music/c.qvstr", "broken.str", "music.str"}));
   EXPECT_EQ(std::filesystem::file_size(dir_.File("EXT_music/a.qvstr")),
             72u + 1 + 4);
+  EXPECT_EQ(progress_at_report_, 0);
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].warning);
-  EXPECT_TRUE(reports_[0].summary.starts_with("2 files written to "))
-      << reports_[0].summary;
-  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "2 files written; 1 entry failed.");
+  EXPECT_TRUE(reports_[0].folder.ends_with("EXT_music")) << reports_[0].folder;
   EXPECT_NE(reports_[0].details.find("music.str': entry 1 'b': "),
             std::string::npos)
       << reports_[0].details;
@@ -564,6 +577,7 @@ TEST_F(MainWindowTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].summary.starts_with("Stopped. "))
       << reports_[0].summary;
+  EXPECT_EQ(progress_at_report_, 0);
   // No other file, no temporary one, and every one whole.
   size_t whole = WholeBigFiles();
   EXPECT_GE(whole, 1u);
@@ -658,10 +672,9 @@ TEST_F(MainWindowTest, TheReportBoxWarnsAndListsEveryFailure) {
 }
 
 TEST(ReportDialogTest, WithoutFailuresInformsAndHasNoDetails) {
-  ExtractReport report{false, "3 files written to EXT_a.", ""};
+  ExtractReport report{false, "3 files written.", "EXT_a", ""};
   ReportDialog box(report, "title");
-  EXPECT_EQ(box.findChild<QLabel*>("summary")->text(),
-            "3 files written to EXT_a.");
+  EXPECT_EQ(box.findChild<QLabel*>("summary")->text(), "3 files written.");
   EXPECT_EQ(box.findChild<QPlainTextEdit*>("details"), nullptr);
   const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
   EXPECT_EQ(box.findChild<QLabel*>("icon")->pixmap().toImage(),
@@ -669,6 +682,27 @@ TEST(ReportDialogTest, WithoutFailuresInformsAndHasNoDetails) {
                 ->standardIcon(QStyle::SP_MessageBoxInformation)
                 .pixmap(size, size)
                 .toImage());
+}
+
+TEST(ReportDialogTest, TheFolderStaysOnOneLineElidedInTheMiddle) {
+  const std::string deep = "/home/user/" + std::string(300, 'd') + "/EXT_many";
+  for (const std::string& folder : {std::string("./EXT_many"), deep}) {
+    ReportDialog box({false, "Stopped. 3 files written.", folder, ""}, "t");
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    auto* line = box.findChild<QLabel*>("folder");
+    ASSERT_NE(line, nullptr);
+    const QString text = line->text();
+    EXPECT_FALSE(line->wordWrap());
+    EXPECT_FALSE(text.contains('\n'));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(text),
+              line->contentsRect().width())
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith("EXT_many")) << text.toStdString();
+    EXPECT_EQ(line->toolTip().toStdString(), folder);
+    EXPECT_EQ(text.contains(QChar(0x2026)), folder == deep);
+    EXPECT_LE(box.width(), box.screen()->availableGeometry().width());
+  }
 }
 
 }  // namespace
