@@ -245,7 +245,7 @@ TEST_F(EntriesDialogTest,
   Open();
   ASSERT_NE(OpenEntries(0), nullptr);
   Type(L"SFX/*[13]*");
-  EXPECT_EQ(Status(), L"4 of 40 entries match");
+  EXPECT_EQ(Status(), L"4 of 40 entries show: names matching 'SFX/*[13]*'");
   EXPECT_EQ(Column(1),
             (std::vector<std::wstring>{L"sfx\\track12", L"sfx\\track16",
                                        L"sfx\\track32", L"sfx\\track36"}));
@@ -253,12 +253,66 @@ TEST_F(EntriesDialogTest,
   EXPECT_TRUE(Enabled(EntriesDialog::kExtractSelected));
   Click(EntriesDialog::kExtractSelected);
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "4 files written.");
   std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
   EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+TEST_F(EntriesDialogTest, HeadingsFitAndPartOfANameFindsItsEntries) {
+  ContainerBuilder::WithEntries(
+      {{"sfx/door_open", "h", "b"}, {"music/theme", "hh", "bbb"}})
+      .WriteTo(dir_.File("music.str"));
+  Open();
+  // Where the default placement often puts it: the dialog, centred over
+  // it, would stick out past the screen's corner.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(
+      ::MonitorFromWindow(window_->handle(), MONITOR_DEFAULTTONEAREST),
+      &monitor);
+  const RECT work = monitor.rcWork;
+  ::SetWindowPos(window_->handle(), nullptr, work.left, work.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_NE(OpenEntries(0), nullptr);
+  RECT place;
+  ::GetWindowRect(Dialog()->handle(), &place);
+  EXPECT_TRUE(place.left >= work.left && place.top >= work.top &&
+              place.right <= work.right && place.bottom <= work.bottom)
+      << place.left << "," << place.top << " " << place.right << ","
+      << place.bottom;
+
+  // Each heading whole in its column, beside the header's margins and its
+  // sort arrow; the numbers align right.
+  auto header =
+      reinterpret_cast<HWND>(::SendMessageW(Table(), LVM_GETHEADER, 0, 0));
+  const int margins = 6 * ::GetSystemMetrics(SM_CXEDGE) + 16;
+  for (int column = 0; column < kEntryColumns; ++column) {
+    wchar_t text[64] = L"";
+    LVCOLUMNW entry = {};
+    entry.mask = LVCF_TEXT | LVCF_FMT;
+    entry.pszText = text;
+    entry.cchTextMax = static_cast<int>(std::size(text));
+    ::SendMessageW(Table(), LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                   reinterpret_cast<LPARAM>(&entry));
+    RECT item;
+    ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                   reinterpret_cast<LPARAM>(&item));
+    EXPECT_LE(::SendMessageW(Table(), LVM_GETSTRINGWIDTHW, 0,
+                             reinterpret_cast<LPARAM>(text)) +
+                  margins,
+              item.right - item.left)
+        << column;
+    EXPECT_EQ((entry.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT,
+              column == 0 || column == 2 || column == 3)
+        << column;
+  }
+
+  Type(L"door");
+  EXPECT_EQ(Column(1), std::vector<std::wstring>{L"sfx\\door_open"});
+  EXPECT_EQ(Column(0), std::vector<std::wstring>{L"0"});
+  EXPECT_EQ(Status(), L"1 of 2 entries show: names containing 'door'");
 }
 
 TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
@@ -310,7 +364,7 @@ TEST_F(EntriesDialogTest, APatternThatCantBeReadShowsWhyAndNoRow) {
   EXPECT_EQ(Column(1),
             (std::vector<std::wstring>{L"sfx\\track0", L"sfx\\track4"}));
   Type(L"x");
-  EXPECT_EQ(Status(), L"No entry matches the filter");
+  EXPECT_EQ(Status(), L"No entry shows: names matching 'sfx\\[tr]*x'");
   EXPECT_TRUE(errors_.empty()) << errors_.front();
 }
 

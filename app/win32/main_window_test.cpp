@@ -53,8 +53,11 @@ class WindowTest : public ::testing::Test {
         [this](const std::wstring& error) { errors_.push_back(error); });
     window_->SetBeep([this] { ++beeps_; });
     window_->SetClosed([this] { closed_ = true; });
-    window_->SetExtractReport(
-        [this](const ExtractReport& report) { reports_.push_back(report); });
+    window_->SetExtractReport([this](const ExtractReport& report) {
+      reports_.push_back(report);
+      // A progress dialog left up would stay under the report box.
+      if (window_->progress_dialog() != nullptr) ++progress_at_report_;
+    });
     window_->SetQuestion([this](const std::wstring& question) {
       questions_.push_back(question);
       return answer_;
@@ -133,6 +136,7 @@ class WindowTest : public ::testing::Test {
   int beeps_ = 0;
   bool closed_ = false;
   std::vector<ExtractReport> reports_;
+  int progress_at_report_ = 0;
   std::vector<std::wstring> questions_;
   bool answer_ = false;
   std::map<std::string, std::string> big_files_;
@@ -162,13 +166,16 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
     ControlId id;
     RECT rect;  // left, top, right, bottom; labels: right and bottom unset
   };
-  for (const Place& place : std::vector<Place>{{kLabel1, {8, 8, 0, 0}},
-                                               {kTxtFileName, {8, 24, 297, 43}},
-                                               {kFile1, {8, 48, 297, 219}},
-                                               {kCmdRip, {8, 224, 297, 257}},
-                                               {kLblInfo, {312, 8, 0, 0}},
-                                               {kTxtName, {312, 88, 569, 107}},
-                                               {kLine1, {304, 8, 305, 249}}}) {
+  for (const Place& place :
+       std::vector<Place>{{kLabel1, {8, 8, 0, 0}},
+                          {kTxtFileName, {8, 24, 297, 43}},
+                          {kFile1, {8, 48, 297, 219}},
+                          {kCmdRip, {8, 224, 297, 257}},
+                          {kLblInfo, {312, 8, 0, 0}},
+                          {kTxtName, {312, 88, 569, 107}},
+                          {kLine1, {304, 8, 305, 249}},
+                          // added below txtName
+                          {kLblStatus, {312, 115, 569, 154}}}) {
     RECT rect = PlaceOf(window, window_->control(place.id));
     EXPECT_EQ(rect.left, place.rect.left) << place.id;
     EXPECT_EQ(rect.top, place.rect.top) << place.id;
@@ -211,6 +218,7 @@ TEST_F(MainWindowTest, RipWritesTheScriptShowsTheLastNameAndBeeps) {
   EXPECT_TRUE(errors_.empty()) << errors_.front();
   EXPECT_TRUE(Exists("RIP_m\xC3\xBAsica.bat"));
   EXPECT_EQ(Text(kTxtName), L"caf\u00E9");
+  EXPECT_EQ(Text(kLblStatus), L"Wrote RIP_m\u00FAsica.bat");
   EXPECT_EQ(beeps_, 1);
 }
 
@@ -226,6 +234,7 @@ TEST_F(MainWindowTest, ErrorsGoToTheReportAndTheWindowStays) {
   EXPECT_NE(errors_[2].find(L"\U0001F3B5.str"), std::wstring::npos);
   EXPECT_NE(errors_[2].find(L"code page"), std::wstring::npos);
   EXPECT_EQ(beeps_, 0);
+  EXPECT_EQ(Text(kLblStatus), L"");
   EXPECT_FALSE(Exists("RIP_bad.bat"));
   EXPECT_TRUE(::IsWindow(window_->handle()));
 }
@@ -301,10 +310,9 @@ TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
 
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].warning);
-  EXPECT_TRUE(reports_[0].summary.starts_with("3 files written to "))
-      << reports_[0].summary;
-  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "3 files written; 1 entry failed.");
+  EXPECT_TRUE(reports_[0].folder.ends_with("EXT_music")) << reports_[0].folder;
+  EXPECT_EQ(progress_at_report_, 0);
   EXPECT_NE(reports_[0].details.find("': entry 2 'broken': body: "),
             std::string::npos)
       << reports_[0].details;
@@ -322,8 +330,7 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("1 file written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "1 file written.");
   EXPECT_FALSE(reports_[0].warning);
 
   Choose(0);
@@ -361,6 +368,7 @@ TEST_F(WindowExtractTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   EXPECT_GE(whole, 1u);
   EXPECT_LT(whole, static_cast<size_t>(kBigEntries));
   EXPECT_EQ(window_->progress_dialog(), nullptr);
+  EXPECT_EQ(progress_at_report_, 0);
   EXPECT_FALSE(Busy());
 }
 
@@ -413,6 +421,10 @@ TEST_F(WindowExtractTest, TheListsTooltipShowsTheFolder) {
 // The report box as the window shows it, read and closed once it is up.
 struct ShownBox {
   std::wstring summary;
+  int summary_height = 0;
+  std::wstring folder;
+  LONG folder_style = 0;
+  int folder_height = 0;
   std::wstring details;
   bool has_details = false;
   bool details_scroll = false;
@@ -425,6 +437,14 @@ LRESULT CALLBACK ReadReportBox(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE && ::GetDlgItem(box, kReportSummary) != nullptr) {
     shown_box.title = TextOf(box);
     shown_box.summary = TextOf(::GetDlgItem(box, kReportSummary));
+    HWND folder = ::GetDlgItem(box, kReportFolder);
+    shown_box.folder = TextOf(folder);
+    shown_box.folder_style = ::GetWindowLongW(folder, GWL_STYLE);
+    RECT place[2];
+    ::GetWindowRect(::GetDlgItem(box, kReportSummary), &place[0]);
+    ::GetWindowRect(folder, &place[1]);
+    shown_box.summary_height = place[0].bottom - place[0].top;
+    shown_box.folder_height = place[1].bottom - place[1].top;
     HWND details = ::GetDlgItem(box, kReportDetails);
     shown_box.has_details = details != nullptr;
     if (details != nullptr) {
@@ -456,7 +476,7 @@ ShownBox Show(const ExtractReport& report) {
 }
 
 TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
-  ExtractReport report{true, "0 files written to EXT_a; 300 entries failed.",
+  ExtractReport report{true, "0 files written; 300 entries failed.", "EXT_a",
                        ""};
   for (int i = 0; i < 300; ++i) {
     if (i > 0) report.details += '\n';
@@ -464,7 +484,7 @@ TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
   }
   ShownBox box = Show(report);
   EXPECT_EQ(box.title, kCaption);
-  EXPECT_EQ(box.summary, L"0 files written to EXT_a; 300 entries failed.");
+  EXPECT_EQ(box.summary, L"0 files written; 300 entries failed.");
   ASSERT_TRUE(box.has_details);
   EXPECT_TRUE(box.details_scroll);
   EXPECT_EQ(std::count(box.details.begin(), box.details.end(), L'\n'), 299);
@@ -474,10 +494,23 @@ TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
 }
 
 TEST(ReportBoxTest, WithoutFailuresInformsAndHasNoDetails) {
-  ShownBox box = Show({false, "3 files written to EXT_a.", ""});
-  EXPECT_EQ(box.summary, L"3 files written to EXT_a.");
+  ShownBox box = Show({false, "3 files written.", "EXT_a", ""});
+  EXPECT_EQ(box.summary, L"3 files written.");
   EXPECT_FALSE(box.has_details);
   EXPECT_EQ(box.icon, ::LoadIconW(nullptr, IDI_INFORMATION));
+}
+
+TEST(ReportBoxTest, TheFolderStaysOnOneLineElidedInTheMiddle) {
+  const std::string deep = "C:\\games\\" + std::string(300, 'd') + "\\EXT_many";
+  for (const std::string& folder : {std::string(".\\EXT_many"), deep}) {
+    ShownBox box = Show({false, "Stopped. 3 files written.", folder, ""});
+    EXPECT_EQ(box.folder, L"Folder: " + Widen(folder));
+    // One line, as high as the one-line summary, whose middle the system
+    // elides when it doesn't fit.
+    EXPECT_EQ(box.folder_style & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
+    EXPECT_NE(box.folder_style & SS_PATHELLIPSIS, 0);
+    EXPECT_EQ(box.folder_height, box.summary_height);
+  }
 }
 
 }  // namespace
