@@ -237,15 +237,12 @@ class Extractor {
 
 }  // namespace
 
-std::string WrittenText(const ExtractResult& result, std::string_view folder) {
+std::string WrittenText(const ExtractResult& result) {
   const int32_t files = result.written - result.replaced;
-  if (result.replaced == 0) {
-    return CountText(files, "file", "files") + " written" +
-           (folder.empty() ? "" : " to " + std::string(folder));
-  }
+  if (result.replaced == 0)
+    return CountText(files, "file", "files") + " written";
   return CountText(result.written, "entry", "entries") + " written to " +
-         CountText(files, "file", "files") +
-         (folder.empty() ? "" : " in " + std::string(folder)) + " (" +
+         CountText(files, "file", "files") + " (" +
          DecimalText(result.replaced) +
          " replaced an earlier entry of the same path)";
 }

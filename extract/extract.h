@@ -84,10 +84,8 @@ ExtractResult Extract(const Selection& selection,
 
 /// What an extraction wrote: "12 files written", or, when later entries
 /// replaced earlier ones of the same path, "6 entries written to 2 files
-/// (4 replaced an earlier entry of the same path)". With `folder`, it says
-/// where: "12 files written to F", "... to 2 files in F (4 replaced ...)".
-std::string WrittenText(const ExtractResult& result,
-                        std::string_view folder = {});
+/// (4 replaced an earlier entry of the same path)".
+std::string WrittenText(const ExtractResult& result);
 
 /// The extraction folder's name for `selection`: "EXT_" + BaseName as
 /// Windows reads it.

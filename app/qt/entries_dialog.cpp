@@ -1,12 +1,14 @@
 #include "app/qt/entries_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,6 +32,20 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
   return button;
 }
 
+// The width that shows the heading of `column` whole, in bold too (as the
+// header draws the headings of the selected columns), with the sort arrow.
+int HeadingWidth(const QHeaderView& header, int column) {
+  QFont bold = header.font();
+  bold.setBold(true);
+  const QString heading =
+      header.model()->headerData(column, Qt::Horizontal).toString();
+  const QStyle& style = *header.style();
+  const int margins =
+      4 * style.pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header) +
+      style.pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, &header);
+  return QFontMetrics(bold).horizontalAdvance(heading) + margins;
+}
+
 }  // namespace
 
 EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
@@ -46,7 +62,7 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   resize(kWidth, kHeight);
 
   filter_->setObjectName("filter");
-  filter_->setPlaceholderText(tr("Pattern, e.g. sfx\\*"));
+  filter_->setPlaceholderText(tr("Part of a name, or a pattern: sfx\\*"));
   filter_->setClearButtonEnabled(true);
   auto* filter_label = new QLabel(tr("&Filter:"), this);
   filter_label->setBuddy(filter_);
@@ -62,7 +78,9 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   const int char_width = fontMetrics().averageCharWidth();
   for (int column = 0; column < static_cast<int>(std::size(kColumnChars));
        ++column) {
-    table_->setColumnWidth(column, kColumnChars[column] * char_width);
+    table_->setColumnWidth(
+        column, std::max(kColumnChars[column] * char_width,
+                         HeadingWidth(*table_->horizontalHeader(), column)));
   }
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -152,15 +154,28 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
                                      {"SFX/Door", "", "x"}});
   builder.WriteTo(dir_.File("music.str"));
   Open();
+  // At the screen's corner, where a dialog centred over it would stick out.
+  const QRect work = window_->screen()->availableGeometry();
+  window_->move(work.topLeft());
   EntriesDialog* dialog = Dialog("music.str");
   ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(work.contains(dialog->frameGeometry()));
   EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026"}));
   EXPECT_EQ(dialog->windowTitle(), "Entries of music.str");
   EXPECT_FALSE(dialog->isModal());
 
+  // Each heading fits in bold, as a selected row shows it, by its arrow.
+  ClickRow(0);
+  QHeaderView* header = Table()->horizontalHeader();
+  QFont bold = header->font();
+  bold.setBold(true);
   QStringList headings;
   for (int column = 0; column < Table()->model()->columnCount(); ++column) {
     headings << Table()->model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_LE(QFontMetrics(bold).horizontalAdvance(headings.back()) +
+                  2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) +
+                  header->style()->pixelMetric(QStyle::PM_HeaderMarkSize),
+              header->sectionSize(column));
   }
   EXPECT_EQ(headings, (QStringList{"Index", "Name", "Header size", "Body size",
                                    "Problems"}));
@@ -172,6 +187,9 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   EXPECT_EQ(Column(4),
             (QStringList{"", "", "same path as entry 0, which it replaces"}));
   EXPECT_EQ(Status(), "3 entries");
+  QTest::keyClicks(Filter(), "door");
+  EXPECT_EQ(Column(0), (QStringList{"0", "2"}));
+  EXPECT_EQ(Status(), "2 of 3 entries show: names containing 'door'");
   EXPECT_FALSE(ExtractSelected()->isEnabled());
   EXPECT_TRUE(ExtractAll()->isEnabled());
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
@@ -187,7 +205,7 @@ TEST_F(EntriesDialogTest,
   ASSERT_NE(Dialog("music.str"), nullptr);
 
   QTest::keyClicks(Filter(), "SFX/*[13]*");
-  EXPECT_EQ(Status(), "4 of 40 entries match");
+  EXPECT_EQ(Status(), "4 of 40 entries show: names matching 'SFX/*[13]*'");
   EXPECT_EQ(Column(1), (QStringList{"sfx\\track12", "sfx\\track16",
                                     "sfx\\track32", "sfx\\track36"}));
   ASSERT_EQ(Table()->model()->rowCount(), 4);
@@ -196,8 +214,7 @@ TEST_F(EntriesDialogTest,
   QTest::keyClick(Table(), Qt::Key_A, Qt::ControlModifier);
   ExtractSelected()->click();
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "4 files written.");
   std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
@@ -251,7 +268,7 @@ TEST_F(EntriesDialogTest, APatternThatCantBeReadShowsWhyAndNoRow) {
   QTest::keyClicks(Filter(), "]*");
   EXPECT_EQ(Column(1), (QStringList{"sfx\\track0", "sfx\\track4"}));
   QTest::keyClicks(Filter(), "x");
-  EXPECT_EQ(Status(), "No entry matches the filter");
+  EXPECT_EQ(Status(), "No entry shows: names matching 'sfx\\[tr]*x'");
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
 }
 

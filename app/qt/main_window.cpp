@@ -169,6 +169,9 @@ void MainWindow::RipSelection() {
         QString::fromLatin1(outcome.last_name->data(),
                             static_cast<qsizetype>(outcome.last_name->size())));
   }
+  // Under the name box: which script the rip wrote, or nothing after an
+  // error.
+  ui_->lblStatus->setText(Shown(outcome.status));
   if (outcome.beep) beep_();
   if (outcome.failed()) ReportError(outcome.error);
 }
@@ -244,8 +247,9 @@ void MainWindow::FinishExtract() {
   ExtractOutcome outcome = worker_->outcome();
   worker_->deleteLater();
   worker_ = nullptr;
-  progress_->hide();
-  progress_->deleteLater();
+  // Gone now, not later: the report's own event loop would run the timer
+  // that shows a dialog still hidden, under the report, until it closed.
+  delete progress_;
   progress_ = nullptr;
   session_.FinishExtract();
   SetBusy(false);

@@ -1,7 +1,7 @@
 // The program's one window, `Form1`: the list of a folder's containers, the
-// inspection result, the RIP button and the name of the entry being ripped,
-// and the list's context menu with Extract and Entries..., which opens the
-// Entries dialog on the chosen container. It draws what the WindowSession
+// inspection result, the RIP button, the name of the entry being ripped and,
+// below it, which script RIP wrote, and the list's context menu with Extract
+// and Entries..., which opens the Entries dialog on the chosen container. It draws what the WindowSession
 // gives back and routes the user's events to it; the logic is in the core.
 // An extraction, from the menu or the Entries dialog, runs on a worker
 // thread, so that the window repaints and moves meanwhile; its list, RIP and

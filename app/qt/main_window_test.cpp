@@ -94,8 +94,12 @@ class MainWindowTest : public ::testing::Test {
       name_at_beep_ = NameBox()->text();
     });
     if (!own_reports) {
-      window_->SetExtractReport(
-          [this](const ExtractReport& report) { reports_.push_back(report); });
+      window_->SetExtractReport([this](const ExtractReport& report) {
+        reports_.push_back(report);
+        // A progress dialog left hidden would show itself under the box.
+        progress_at_report_ +=
+            static_cast<int>(window_->findChildren<QProgressDialog*>().size());
+      });
     }
     window_->SetQuestion([this](const QString& question) {
       questions_ << question;
@@ -117,6 +121,7 @@ class MainWindowTest : public ::testing::Test {
   QPushButton* RipButton() const { return Find<QPushButton>("cmdRIP"); }
   QLabel* Info() const { return Find<QLabel>("lblINFO"); }
   QLineEdit* NameBox() const { return Find<QLineEdit>("txtName"); }
+  QLabel* Status() const { return Find<QLabel>("lblStatus"); }
 
   QStringList Listed() const {
     QStringList names;
@@ -177,6 +182,7 @@ class MainWindowTest : public ::testing::Test {
   int beeps_ = 0;
   QString name_at_beep_;
   std::vector<ExtractReport> reports_;
+  int progress_at_report_ = 0;
   QStringList menu_entries_;
   QStringList questions_;
   bool answer_ = false;
@@ -199,6 +205,8 @@ TEST_F(MainWindowTest, DesignGivesCaptionSizeAndPlaces) {
   EXPECT_EQ(RipButton()->text(), "RIP");
   EXPECT_EQ(Info()->pos(), QPoint(312, 8));
   EXPECT_EQ(NameBox()->geometry(), QRect(312, 88, 257, 19));
+  // Added below the name box, within the right column.
+  EXPECT_TRUE(QRect(312, 108, 260, 157).contains(Status()->geometry()));
 
   auto* line = Find<QFrame>("Line1");
   EXPECT_EQ(line->frameShape(), QFrame::VLine);
@@ -404,6 +412,7 @@ TEST_F(MainWindowTest, RipWritesTheScriptShowsTheLastNameAndBeepsOnce) {
   const QString last_name = QString::fromLatin1("voice\\caf\xE9");
   EXPECT_EQ(name_at_beep_, last_name);
   EXPECT_EQ(NameBox()->text(), last_name);
+  EXPECT_EQ(Status()->text(), "Wrote RIP_music.bat");
   std::string script = testing::ReadFile(dir_.File("RIP_music.bat"));
   EXPECT_EQ(script.rfind("MD \"EXT_music\"\r\n", 0), 0u);
   EXPECT_NE(script.find("\"EXT_music\\voice\\caf\xE9.qvstr\""),
@@ -426,6 +435,7 @@ TEST_F(MainWindowTest, RipWithoutAValidChoiceReportsAndWritesNothing) {
 
   EXPECT_EQ(beeps_, 0);
   EXPECT_EQ(NameBox()->text(), "");
+  EXPECT_EQ(Status()->text(), "");
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"broken.str"});
   EXPECT_TRUE(window_->isVisible());
 }
@@ -470,10 +480,7 @@ TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
             72u + 1 + 4);
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].warning);
-  EXPECT_TRUE(reports_[0].summary.starts_with("2 files written to "))
-      << reports_[0].summary;
-  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "2 files written; 1 entry failed.");
   EXPECT_NE(reports_[0].details.find("music.str': entry 1 'b': "),
             std::string::npos)
       << reports_[0].details;
@@ -564,6 +571,7 @@ TEST_F(MainWindowTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].summary.starts_with("Stopped. "))
       << reports_[0].summary;
+  EXPECT_EQ(progress_at_report_, 0);
   // No other file, no temporary one, and every one whole.
   size_t whole = WholeBigFiles();
   EXPECT_GE(whole, 1u);
@@ -658,10 +666,17 @@ TEST_F(MainWindowTest, TheReportBoxWarnsAndListsEveryFailure) {
 }
 
 TEST(ReportDialogTest, WithoutFailuresInformsAndHasNoDetails) {
-  ExtractReport report{false, "3 files written to EXT_a.", ""};
-  ReportDialog box(report, "title");
-  EXPECT_EQ(box.findChild<QLabel*>("summary")->text(),
-            "3 files written to EXT_a.");
+  const std::string folder = "/home/" + std::string(300, 'd') + "/EXT_a";
+  ReportDialog box({false, "3 files written.", folder, ""}, "title");
+  EXPECT_EQ(box.findChild<QLabel*>("summary")->text(), "3 files written.");
+  // The folder on one line, its middle elided, whole in its tooltip.
+  box.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+  auto* line = box.findChild<QLabel*>("folder");
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()),
+            line->contentsRect().width());
+  EXPECT_TRUE(line->text().endsWith("/EXT_a")) << line->text().toStdString();
+  EXPECT_EQ(line->toolTip().toStdString(), folder);
   EXPECT_EQ(box.findChild<QPlainTextEdit*>("details"), nullptr);
   const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
   EXPECT_EQ(box.findChild<QLabel*>("icon")->pixmap().toImage(),

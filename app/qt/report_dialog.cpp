@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QStyle>
 
 namespace brimwald {
@@ -18,6 +19,38 @@ QString Local(const std::string& text) {
   return QString::fromLocal8Bit(text.data(),
                                 static_cast<qsizetype>(text.size()));
 }
+
+// The folder on one line, whatever its length: its middle gives way to an
+// ellipsis when the line is too short, and the tooltip holds it whole.
+class FolderLine : public QLabel {
+ public:
+  FolderLine(const QString& folder, QWidget* parent)
+      : QLabel(parent), folder_(folder) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+    setToolTip(folder_);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The dialog's width decides the line's, never the folder's length.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setText(Shown(width()));
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    setText(Shown(event->size().width()));
+  }
+
+ private:
+  QString Shown(int width) const {
+    const QString caption = tr("Folder: ");
+    const int room = width - fontMetrics().horizontalAdvance(caption) -
+                     2 * margin() - 2 * frameWidth();
+    return caption + fontMetrics().elidedText(folder_, Qt::ElideMiddle, room);
+  }
+
+  QString folder_;
+};
 
 }  // namespace
 
@@ -35,7 +68,7 @@ ReportDialog::ReportDialog(const ExtractReport& report, const QString& title,
                                           : QStyle::SP_MessageBoxInformation;
   const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
   icon->setPixmap(style()->standardIcon(kind).pixmap(size, size));
-  layout->addWidget(icon, 0, 0, Qt::AlignTop);
+  layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
 
   auto* summary = new QLabel(Local(report.summary), this);
   summary->setObjectName("summary");
@@ -43,6 +76,9 @@ ReportDialog::ReportDialog(const ExtractReport& report, const QString& title,
   summary->setWordWrap(true);
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(summary, 0, 1);
+  auto* folder = new FolderLine(Local(report.folder), this);
+  folder->setObjectName("folder");
+  layout->addWidget(folder, 1, 1, Qt::AlignTop);
 
   if (!report.details.empty()) {
     auto* details = new QPlainTextEdit(Local(report.details), this);
@@ -51,12 +87,12 @@ ReportDialog::ReportDialog(const ExtractReport& report, const QString& title,
     details->setLineWrapMode(QPlainTextEdit::NoWrap);
     details->setMinimumHeight(details->fontMetrics().lineSpacing() *
                               kDetailLines);
-    layout->addWidget(details, 1, 0, 1, 2);
+    layout->addWidget(details, 2, 0, 1, 2);
   }
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  layout->addWidget(buttons, 2, 0, 1, 2);
+  layout->addWidget(buttons, 3, 0, 1, 2);
 }
 
 }  // namespace brimwald

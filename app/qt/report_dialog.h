@@ -1,6 +1,8 @@
 // The box that ends an extraction in the Qt window: an icon (a warning when
-// an entry failed, else information), the one-line summary, and, when
-// entries failed, every failure in a scrollable area below it.
+// an entry failed, else information), the one-line summary, the folder on
+// a line of its own (its middle elided when it is too long, whole in its
+// tooltip), and, when entries failed, every failure in a scrollable area
+// below it.
 
 #ifndef BRIMWALD_APP_QT_REPORT_DIALOG_H_
 #define BRIMWALD_APP_QT_REPORT_DIALOG_H_
@@ -17,7 +19,8 @@ class ReportDialog : public QDialog {
 
  public:
   /// The box for `report`, titled `title`. Its children are named for
-  /// tests: "icon", "summary", "details" (absent without failures).
+  /// tests: "icon", "summary", "folder", "details" (absent without
+  /// failures).
   ReportDialog(const ExtractReport& report, const QString& title,
                QWidget* parent = nullptr);
 };

@@ -53,6 +53,11 @@ std::string PatternBytes(std::u16string_view text) {
   return bytes;
 }
 
+// A filter with none of these finds the names that contain it.
+bool IsPattern(std::string_view filter) {
+  return filter.find_first_of("*?[") != std::string_view::npos;
+}
+
 }  // namespace
 
 const char* HeadingOf(EntryColumn column) {
@@ -137,8 +142,13 @@ std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
 bool EntriesModel::SetFilter(std::u16string_view text) {
   pattern_.reset();
   filter_error_.clear();
+  filter_ = PatternBytes(text);
+  containing_ = !IsPattern(filter_);
   try {
-    if (!text.empty()) pattern_.emplace(PatternBytes(text));
+    if (!filter_.empty()) {
+      // Without wildcards the text stands for itself between two "*".
+      pattern_.emplace(containing_ ? "*" + filter_ + "*" : filter_);
+    }
   } catch (const Error& error) {
     filter_error_ = error.what();
   }
@@ -192,12 +202,21 @@ bool EntriesModel::Less(int32_t a, int32_t b) const {
   return order != 0 ? order < 0 : a < b;
 }
 
+std::string EntriesModel::FilterText() const {
+  if (filter_.empty()) return {};
+  std::string quoted = filter_;
+  // A character that no name byte shows as is quoted as "?".
+  std::replace(quoted.begin(), quoted.end(), '\0', '?');
+  return (containing_ ? "names containing '" : "names matching '") + quoted +
+         "'";
+}
+
 std::string EntriesModel::StatusText() const {
   if (!filter_error_.empty()) return filter_error_;
   const std::string all = CountText(size(), "entry", "entries");
   if (!pattern_) return all;
-  if (rows() == 0) return "No entry matches the filter";
-  return DecimalText(rows()) + " of " + all + " match";
+  if (rows() == 0) return "No entry shows: " + FilterText();
+  return DecimalText(rows()) + " of " + all + " show: " + FilterText();
 }
 
 EntryChoice EntriesModel::ChoiceOf(const std::vector<int32_t>& rows) const {

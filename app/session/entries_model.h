@@ -5,6 +5,10 @@
 // only, so the model keeps the entries compact and builds no text per row
 // ahead of time: the names back to back in one string, two sizes, and a
 // problems text only for the entries that have problems.
+//
+// A filter without "*", "?" or "[" finds the names that contain it, as a
+// user who types part of a name expects; with any of them it is a pattern
+// over the whole name, as `--include` takes it.
 
 #ifndef BRIMWALD_APP_SESSION_ENTRIES_MODEL_H_
 #define BRIMWALD_APP_SESSION_ENTRIES_MODEL_H_
@@ -58,13 +62,18 @@ class EntriesModel {
   /// The text of `row` in `column`: numbers in decimal, the name as bytes.
   std::string Cell(int32_t row, EntryColumn column) const;
 
-  /// Shows only the entries whose names match the pattern `text` (all when
-  /// it is empty). The text is as the dialog shows it: a character stands
-  /// for the name byte of its number, as names are shown (Latin-1), so one
-  /// past U+00FF matches no name. A pattern that can't be read shows no
-  /// row; false then, and filter_error() says why. The sort order stays.
+  /// Shows only the entries whose names contain `text`, or, when it holds
+  /// "*", "?" or "[", match it as a whole-name pattern (all when it is
+  /// empty); either way "/" stands for "\" and ASCII letter case is
+  /// ignored. The text is as the dialog shows it: a character stands for
+  /// the name byte of its number, as names are shown (Latin-1), so one past
+  /// U+00FF matches no name. A pattern that can't be read shows no row;
+  /// false then, and filter_error() says why. The sort order stays.
   bool SetFilter(std::u16string_view text);
   const std::string& filter_error() const { return filter_error_; }
+  /// What the filter takes: "names containing 'door'", "names matching
+  /// 'sfx\*'"; empty without a filter.
+  std::string FilterText() const;
 
   /// Orders the rows by `column`, descending or not; entries with equal
   /// keys keep table order either way. Names compare bytewise with ASCII
@@ -74,9 +83,9 @@ class EntriesModel {
   bool descending() const { return descending_; }
 
   /// One line about the rows that show: "12 entries", "3 of 12 entries
-  /// match", "No entry matches the filter", or why the filter can't be
-  /// read. Its bytes show as names do (Latin-1), since it may quote the
-  /// filter.
+  /// show: names containing 'door'", "No entry shows: names matching
+  /// 'x*'", or why the filter can't be read. Its bytes show as names do
+  /// (Latin-1), since it may quote the filter.
   std::string StatusText() const;
   /// Why the table ends early, when it does, as an error's description;
   /// empty otherwise.
@@ -111,6 +120,9 @@ class EntriesModel {
   std::vector<int32_t> visible_;
   // Null when the filter is empty or can't be read.
   std::optional<NamePattern> pattern_;
+  // The filter's bytes as typed, and whether it finds names containing it.
+  std::string filter_;
+  bool containing_ = false;
   std::string filter_error_;
   EntryColumn sort_column_ = EntryColumn::kIndex;
   bool descending_ = false;

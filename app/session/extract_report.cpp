@@ -16,7 +16,8 @@ ExtractReport ReportOf(const ExtractResult& result,
   ExtractReport report;
   report.warning = result.failed > 0 || result.table_error.has_value();
   if (result.stopped) report.summary = "Stopped. ";
-  report.summary += WrittenText(result, result.folder);
+  report.summary += WrittenText(result);
+  report.folder = result.folder;
   if (result.failed > 0) {
     report.summary +=
         "; " + CountText(result.failed, "entry", "entries") + " failed";

@@ -1,6 +1,7 @@
 // What the window shows when an extraction ends, whatever toolkit draws it:
-// an icon, a one-line summary, and every entry that failed on a line of its
-// own, in entry order.
+// an icon, a one-line summary, the folder the files went to on a line of its
+// own (a path breaks badly where a line wraps), and every entry that failed
+// on a line of its own, in entry order.
 
 #ifndef BRIMWALD_APP_SESSION_EXTRACT_REPORT_H_
 #define BRIMWALD_APP_SESSION_EXTRACT_REPORT_H_
@@ -31,9 +32,11 @@ struct ExtractReport {
   /// Whether an entry failed: the box then shows a warning icon instead of
   /// an information icon.
   bool warning = false;
-  /// One line: whether the user stopped it, the files written and where,
-  /// and how many entries failed.
+  /// One line: whether the user stopped it, the files written, and how
+  /// many entries failed.
   std::string summary;
+  /// Where the files went, EXT_<BaseName> (bytes, as the system names it).
+  std::string folder;
   /// Every failure's line in entry order, "\n" between them; empty when no
   /// entry failed.
   std::string details;

@@ -13,13 +13,11 @@ TEST(ReportOfTest, SummaryIsOneLineWithCountsThatAgree) {
     const char* summary;
   };
   for (const Case& c : std::vector<Case>{
-           {0, 0, false, "0 files written to EXT_a."},
-           {1, 0, false, "1 file written to EXT_a."},
-           {12, 0, false, "12 files written to EXT_a."},
-           {2, 1, false, "2 files written to EXT_a; 1 entry failed."},
-           {1, 2, false, "1 file written to EXT_a; 2 entries failed."},
-           {1, 0, true, "Stopped. 1 file written to EXT_a."},
-           {0, 3, true, "Stopped. 0 files written to EXT_a; 3 entries failed."},
+           {0, 0, false, "0 files written."},
+           {1, 0, false, "1 file written."},
+           {2, 1, false, "2 files written; 1 entry failed."},
+           {1, 0, true, "Stopped. 1 file written."},
+           {0, 3, true, "Stopped. 0 files written; 3 entries failed."},
        }) {
     ExtractResult result{c.written, c.failed, c.stopped, "EXT_a", std::nullopt};
     std::vector<ExtractFailure> failures;
@@ -27,6 +25,7 @@ TEST(ReportOfTest, SummaryIsOneLineWithCountsThatAgree) {
     ExtractReport report = ReportOf(result, failures);
     EXPECT_EQ(report.summary, c.summary);
     EXPECT_EQ(report.summary.find('\n'), std::string::npos);
+    EXPECT_EQ(report.folder, "EXT_a");
     EXPECT_EQ(report.warning, c.failed > 0) << c.summary;
   }
 }
@@ -51,7 +50,7 @@ TEST(ReportOfTest, HundredsOfFailuresAreAllInTheDetails) {
   }
   ExtractReport report =
       ReportOf({0, 500, false, "EXT_a", std::nullopt}, failures);
-  EXPECT_EQ(report.summary, "0 files written to EXT_a; 500 entries failed.");
+  EXPECT_EQ(report.summary, "0 files written; 500 entries failed.");
   EXPECT_EQ(std::count(report.details.begin(), report.details.end(), '\n'),
             499);
   EXPECT_TRUE(report.details.ends_with("\nentry 499"));
@@ -65,7 +64,7 @@ TEST(ReportOfTest, ATableCutShortIsReportedLast) {
   ExtractReport report = ReportOf(result, {{4, "entry 4"}});
   EXPECT_TRUE(report.warning);
   EXPECT_EQ(report.summary,
-            "2 files written to EXT_a; 1 entry failed; the table ends in a "
+            "2 files written; 1 entry failed; the table ends in a "
             "record that can't be read.");
   EXPECT_EQ(report.details,
             "entry 4\ncannot read 'a.str': the record ends here");

@@ -33,6 +33,8 @@ RipOutcome WindowSession::Rip() {
         selection_,
         [&](const TableEntry& entry) { outcome.last_name = entry.Name; },
         [&] { outcome.beep = true; });
+    // The script lies beside the container, in the folder the list shows.
+    if (outcome.beep) outcome.status = "Wrote " + ScriptName(selection_);
   });
 }
 

@@ -44,6 +44,9 @@ struct RipOutcome : ActionOutcome {
   std::optional<std::string> last_name;
   /// Whether the script is complete, which the window tells with a beep.
   bool beep = false;
+  /// Where the script went, under txtName: "Wrote RIP_music.bat" once it
+  /// is complete; empty otherwise.
+  std::string status;
 };
 
 struct StartOutcome : ActionOutcome {

@@ -29,6 +29,12 @@ class WindowSessionTest : public ::testing::Test {
   WindowSession session_{dir_.path()};
 };
 
+TEST_F(WindowSessionTest, RipSaysWhichScriptItWroteOnlyOnceItIsComplete) {
+  EXPECT_EQ(session_.Rip().status, "");  // nothing chosen: it fails
+  session_.Choose("a.str");
+  EXPECT_EQ(session_.Rip().status, "Wrote RIP_a.bat");
+}
+
 TEST_F(WindowSessionTest, TheJobKeepsTheChoiceItWasGiven) {
   session_.Choose("a.str");
   StartOutcome started = session_.StartExtract();

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/session/dialog_place.h"
+
 namespace brimwald::win32 {
 
 DialogTemplate::DialogTemplate(DWORD style, const std::wstring& caption) {
@@ -47,10 +49,18 @@ void PlaceOver(HWND dialog, HWND owner, int width, int height) {
   const int frame_height = frame.bottom - frame.top;
   RECT over = {0, 0, 0, 0};
   ::GetWindowRect(owner, &over);
-  ::SetWindowPos(dialog, nullptr,
-                 over.left + (over.right - over.left - frame_width) / 2,
-                 over.top + (over.bottom - over.top - frame_height) / 2,
-                 frame_width, frame_height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The work area of the owner's monitor, or of the nearest one when the
+  // owner lies off every screen.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST),
+                    &monitor);
+  const RECT& work = monitor.rcWork;
+  const ScreenRect place = PlaceDialog(
+      frame_width, frame_height, {over.left, over.top, over.right, over.bottom},
+      {work.left, work.top, work.right, work.bottom});
+  ::SetWindowPos(dialog, nullptr, place.left, place.top, frame_width,
+                 frame_height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace brimwald::win32

@@ -33,7 +33,8 @@ HWND AddControl(HWND dialog, int id, const wchar_t* class_name,
                 RECT place);
 
 /// Puts `dialog`, sized to the client size `width` by `height`, over the
-/// middle of `owner`.
+/// middle of `owner`, then wholly within the work area of the owner's
+/// monitor.
 void PlaceOver(HWND dialog, HWND owner, int width, int height);
 
 }  // namespace brimwald::win32

@@ -17,8 +17,11 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 420;
 constexpr int kMargin = 12;
 constexpr int kButtonHeight = 23;
-// Starting widths of the columns, in pixels.
-constexpr int kColumnWidths[kEntryColumns] = {60, 250, 80, 80, 130};
+// Starting widths of the columns, in pixels, unless a heading needs more.
+constexpr int kColumnWidths[kEntryColumns] = {60, 220, 80, 80, 130};
+// Room beside a heading's text: the header's margins and its sort arrow.
+constexpr int kHeadingMargin = 12;
+constexpr int kSortArrowWidth = 16;
 
 // Entry names come from the container in no known code page: each byte
 // shows as the character of its number, as the main window shows them.
@@ -33,7 +36,28 @@ std::wstring Latin1(const std::string& bytes) {
 
 bool IsNumber(int column) {
   const auto kind = static_cast<EntryColumn>(column);
-  return kind == EntryColumn::kHeaderSize || kind == EntryColumn::kBodySize;
+  return kind == EntryColumn::kIndex || kind == EntryColumn::kHeaderSize ||
+         kind == EntryColumn::kBodySize;
+}
+
+// The width of `text` in the font of `window`, in bold: wide enough for
+// either weight, whichever the header draws.
+int BoldWidth(HWND window, const std::wstring& text) {
+  auto font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+  LOGFONTW look = {};
+  ::GetObjectW(font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT),
+               sizeof look, &look);
+  look.lfWeight = FW_BOLD;
+  HFONT bold = ::CreateFontIndirectW(&look);
+  HDC context = ::GetDC(window);
+  HGDIOBJ old = ::SelectObject(context, bold);
+  SIZE extent = {0, 0};
+  ::GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()),
+                          &extent);
+  ::SelectObject(context, old);
+  ::ReleaseDC(window, context);
+  ::DeleteObject(bold);
+  return extent.cx;
 }
 
 }  // namespace
@@ -133,8 +157,9 @@ void EntriesDialog::CreateControls() {
   HWND filter =
       AddControl(dialog_, kFilter, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP,
                  WS_EX_CLIENTEDGE, {60, 11, right, 32});
-  ::SendMessageW(filter, EM_SETCUEBANNER, TRUE,
-                 reinterpret_cast<LPARAM>(L"Pattern, e.g. sfx\\*"));
+  ::SendMessageW(
+      filter, EM_SETCUEBANNER, TRUE,
+      reinterpret_cast<LPARAM>(L"Part of a name, or a pattern: sfx\\*"));
   HWND table =
       AddControl(dialog_, kTable, WC_LISTVIEWW, L"",
                  LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
@@ -165,19 +190,30 @@ void EntriesDialog::CreateControls() {
 
 void EntriesDialog::AddColumns() {
   HWND table = control(kTable);
+  // The first column a list-view is given is always left-aligned: a
+  // placeholder takes that place, and goes once the others are in, so that
+  // the index aligns right as the other numbers do.
+  LVCOLUMNW placeholder = {};
+  placeholder.mask = LVCF_WIDTH;
+  ::SendMessageW(table, LVM_INSERTCOLUMNW, 0,
+                 reinterpret_cast<LPARAM>(&placeholder));
   for (int column = 0; column < kEntryColumns; ++column) {
     std::wstring heading = Latin1(HeadingOf(static_cast<EntryColumn>(column)));
     LVCOLUMNW entry = {};
     entry.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     entry.fmt = IsNumber(column) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    entry.cx = kColumnWidths[column];
+    entry.cx = std::max(
+        kColumnWidths[column],
+        BoldWidth(table, heading) + 2 * kHeadingMargin + kSortArrowWidth);
     entry.pszText = heading.data();
     entry.iSubItem = column;
-    if (::SendMessageW(table, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+    if (::SendMessageW(table, LVM_INSERTCOLUMNW,
+                       static_cast<WPARAM>(column + 1),
                        reinterpret_cast<LPARAM>(&entry)) < 0) {
       throw std::runtime_error("cannot create the Entries dialog's columns");
     }
   }
+  ::SendMessageW(table, LVM_DELETECOLUMN, 0, 0);
 }
 
 void EntriesDialog::SetBusy(bool busy) {

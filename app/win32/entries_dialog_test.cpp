@@ -202,23 +202,38 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
                                  {"SFX/Door", "", "x"}})
       .WriteTo(dir_.File("music.str"));
   Open();
+  // At the screen's corner, where a dialog centred over it would stick out.
+  RECT work, place, both;
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::SetWindowPos(window_->handle(), nullptr, work.left, work.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
   ASSERT_NE(OpenEntries(0), nullptr);
+  ::GetWindowRect(Dialog()->handle(), &place);
+  ::IntersectRect(&both, &place, &work);
+  EXPECT_TRUE(::EqualRect(&both, &place));
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
   EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of music.str");
   EXPECT_TRUE(::IsWindowVisible(Dialog()->handle()));
   EXPECT_NE(::GetWindowLongW(Table(), GWL_STYLE) & LVS_OWNERDATA, 0);
 
+  // Each heading fits beside the header's margins and its sort arrow.
   std::vector<std::wstring> headings;
   for (int column = 0; column < kEntryColumns; ++column) {
     wchar_t text[64] = L"";
     LVCOLUMNW entry = {};
-    entry.mask = LVCF_TEXT;
+    entry.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
     entry.pszText = text;
     entry.cchTextMax = static_cast<int>(std::size(text));
     ::SendMessageW(Table(), LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                    reinterpret_cast<LPARAM>(&entry));
     headings.push_back(text);
+    EXPECT_LE(::SendMessageW(Table(), LVM_GETSTRINGWIDTHW, 0,
+                             reinterpret_cast<LPARAM>(text)) +
+                  6 * ::GetSystemMetrics(SM_CXEDGE) + 16,
+              entry.cx);
+    EXPECT_EQ(entry.fmt & LVCFMT_JUSTIFYMASK,
+              column == 1 || column == 4 ? LVCFMT_LEFT : LVCFMT_RIGHT);
   }
   EXPECT_EQ(headings,
             (std::vector<std::wstring>{L"Index", L"Name", L"Header size",
@@ -232,6 +247,8 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
             (std::vector<std::wstring>{
                 L"", L"", L"same path as entry 0, which it replaces"}));
   EXPECT_EQ(Status(), L"3 entries");
+  Type(L"door");
+  EXPECT_EQ(Status(), L"2 of 3 entries show: names containing 'door'");
   EXPECT_FALSE(Enabled(EntriesDialog::kExtractSelected));
   EXPECT_TRUE(Enabled(EntriesDialog::kExtractAll));
   EXPECT_TRUE(errors_.empty()) << errors_.front();
@@ -245,7 +262,7 @@ TEST_F(EntriesDialogTest,
   Open();
   ASSERT_NE(OpenEntries(0), nullptr);
   Type(L"SFX/*[13]*");
-  EXPECT_EQ(Status(), L"4 of 40 entries match");
+  EXPECT_EQ(Status(), L"4 of 40 entries show: names matching 'SFX/*[13]*'");
   EXPECT_EQ(Column(1),
             (std::vector<std::wstring>{L"sfx\\track12", L"sfx\\track16",
                                        L"sfx\\track32", L"sfx\\track36"}));
@@ -253,8 +270,7 @@ TEST_F(EntriesDialogTest,
   EXPECT_TRUE(Enabled(EntriesDialog::kExtractSelected));
   Click(EntriesDialog::kExtractSelected);
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("4 files written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "4 files written.");
   std::map<std::string, std::string> files = dir_.FilesBelow("EXT_music/");
   EXPECT_EQ(files.size(), 4u);
   EXPECT_TRUE(files == IncludedFiles("SFX/*[13]*"));
@@ -310,7 +326,7 @@ TEST_F(EntriesDialogTest, APatternThatCantBeReadShowsWhyAndNoRow) {
   EXPECT_EQ(Column(1),
             (std::vector<std::wstring>{L"sfx\\track0", L"sfx\\track4"}));
   Type(L"x");
-  EXPECT_EQ(Status(), L"No entry matches the filter");
+  EXPECT_EQ(Status(), L"No entry shows: names matching 'sfx\\[tr]*x'");
   EXPECT_TRUE(errors_.empty()) << errors_.front();
 }
 

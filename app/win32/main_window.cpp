@@ -45,6 +45,8 @@ constexpr Design kDesign[] = {
     {kTxtName, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 312,
      88, 257, 19},
     {kLine1, L"STATIC", L"", SS_BLACKRECT, 0, 304, 8, 1, 241},
+    // Not in the design: room the right column leaves below txtName.
+    {kLblStatus, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 312, 115, 257, 39},
 };
 
 void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
@@ -252,6 +254,9 @@ void MainWindow::Rip() {
     ::SetWindowTextW(control(kTxtName),
                      BytesAsLatin1(*ripped.last_name).c_str());
   }
+  // Under the name box: which script the rip wrote, or nothing after an
+  // error.
+  ::SetWindowTextW(control(kLblStatus), Widen(ripped.status).c_str());
   if (ripped.beep) beep_();
   if (ripped.failed()) report_error_(Widen(ripped.error));
 }

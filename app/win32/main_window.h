@@ -26,7 +26,8 @@ namespace brimwald::win32 {
 
 inline constexpr wchar_t kCaption[] = L"Brimwald Ripper (PC/PS3/WII/X360)";
 
-/// The controls, in tab order; Line1 takes no focus.
+/// The controls, in tab order; Line1 takes no focus, nor lblStatus, which
+/// the window adds below txtName to say which script RIP wrote.
 enum ControlId : int {
   kLabel1 = 101,
   kTxtFileName,
@@ -35,6 +36,7 @@ enum ControlId : int {
   kLblInfo,
   kTxtName,
   kLine1,
+  kLblStatus,
 };
 
 class MainWindow {

@@ -53,8 +53,11 @@ class WindowTest : public ::testing::Test {
         [this](const std::wstring& error) { errors_.push_back(error); });
     window_->SetBeep([this] { ++beeps_; });
     window_->SetClosed([this] { closed_ = true; });
-    window_->SetExtractReport(
-        [this](const ExtractReport& report) { reports_.push_back(report); });
+    window_->SetExtractReport([this](const ExtractReport& report) {
+      reports_.push_back(report);
+      // A progress dialog left up would stay under the report box.
+      if (window_->progress_dialog() != nullptr) ++progress_at_report_;
+    });
     window_->SetQuestion([this](const std::wstring& question) {
       questions_.push_back(question);
       return answer_;
@@ -133,6 +136,7 @@ class WindowTest : public ::testing::Test {
   int beeps_ = 0;
   bool closed_ = false;
   std::vector<ExtractReport> reports_;
+  int progress_at_report_ = 0;
   std::vector<std::wstring> questions_;
   bool answer_ = false;
   std::map<std::string, std::string> big_files_;
@@ -176,6 +180,8 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
     EXPECT_EQ(rect.right, place.rect.right) << place.id;
     EXPECT_EQ(rect.bottom, place.rect.bottom) << place.id;
   }
+  RECT status = PlaceOf(window, window_->control(kLblStatus));
+  EXPECT_TRUE(status.left == 312 && status.top == 115 && status.right == 569);
   EXPECT_EQ(Text(kLabel1), L"File Name (*.str):");
   EXPECT_EQ(Text(kCmdRip), L"RIP");
 }
@@ -211,6 +217,7 @@ TEST_F(MainWindowTest, RipWritesTheScriptShowsTheLastNameAndBeeps) {
   EXPECT_TRUE(errors_.empty()) << errors_.front();
   EXPECT_TRUE(Exists("RIP_m\xC3\xBAsica.bat"));
   EXPECT_EQ(Text(kTxtName), L"caf\u00E9");
+  EXPECT_EQ(Text(kLblStatus), L"Wrote RIP_m\u00FAsica.bat");
   EXPECT_EQ(beeps_, 1);
 }
 
@@ -226,6 +233,7 @@ TEST_F(MainWindowTest, ErrorsGoToTheReportAndTheWindowStays) {
   EXPECT_NE(errors_[2].find(L"\U0001F3B5.str"), std::wstring::npos);
   EXPECT_NE(errors_[2].find(L"code page"), std::wstring::npos);
   EXPECT_EQ(beeps_, 0);
+  EXPECT_EQ(Text(kLblStatus), L"");
   EXPECT_FALSE(Exists("RIP_bad.bat"));
   EXPECT_TRUE(::IsWindow(window_->handle()));
 }
@@ -301,10 +309,7 @@ TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
 
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_TRUE(reports_[0].warning);
-  EXPECT_TRUE(reports_[0].summary.starts_with("3 files written to "))
-      << reports_[0].summary;
-  EXPECT_TRUE(reports_[0].summary.ends_with("EXT_music; 1 entry failed."))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "3 files written; 1 entry failed.");
   EXPECT_NE(reports_[0].details.find("': entry 2 'broken': body: "),
             std::string::npos)
       << reports_[0].details;
@@ -322,8 +327,7 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
   ASSERT_TRUE(WaitForReport());
-  EXPECT_TRUE(reports_[0].summary.starts_with("1 file written to "))
-      << reports_[0].summary;
+  EXPECT_EQ(reports_[0].summary, "1 file written.");
   EXPECT_FALSE(reports_[0].warning);
 
   Choose(0);
@@ -361,6 +365,7 @@ TEST_F(WindowExtractTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   EXPECT_GE(whole, 1u);
   EXPECT_LT(whole, static_cast<size_t>(kBigEntries));
   EXPECT_EQ(window_->progress_dialog(), nullptr);
+  EXPECT_EQ(progress_at_report_, 0);
   EXPECT_FALSE(Busy());
 }
 
@@ -413,6 +418,8 @@ TEST_F(WindowExtractTest, TheListsTooltipShowsTheFolder) {
 // The report box as the window shows it, read and closed once it is up.
 struct ShownBox {
   std::wstring summary;
+  std::wstring folder;
+  LONG folder_style = 0;
   std::wstring details;
   bool has_details = false;
   bool details_scroll = false;
@@ -425,6 +432,9 @@ LRESULT CALLBACK ReadReportBox(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE && ::GetDlgItem(box, kReportSummary) != nullptr) {
     shown_box.title = TextOf(box);
     shown_box.summary = TextOf(::GetDlgItem(box, kReportSummary));
+    HWND folder = ::GetDlgItem(box, kReportFolder);
+    shown_box.folder = TextOf(folder);
+    shown_box.folder_style = ::GetWindowLongW(folder, GWL_STYLE);
     HWND details = ::GetDlgItem(box, kReportDetails);
     shown_box.has_details = details != nullptr;
     if (details != nullptr) {
@@ -456,7 +466,7 @@ ShownBox Show(const ExtractReport& report) {
 }
 
 TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
-  ExtractReport report{true, "0 files written to EXT_a; 300 entries failed.",
+  ExtractReport report{true, "0 files written; 300 entries failed.", "EXT_a",
                        ""};
   for (int i = 0; i < 300; ++i) {
     if (i > 0) report.details += '\n';
@@ -464,7 +474,7 @@ TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
   }
   ShownBox box = Show(report);
   EXPECT_EQ(box.title, kCaption);
-  EXPECT_EQ(box.summary, L"0 files written to EXT_a; 300 entries failed.");
+  EXPECT_EQ(box.summary, L"0 files written; 300 entries failed.");
   ASSERT_TRUE(box.has_details);
   EXPECT_TRUE(box.details_scroll);
   EXPECT_EQ(std::count(box.details.begin(), box.details.end(), L'\n'), 299);
@@ -474,8 +484,13 @@ TEST(ReportBoxTest, WarnsAndListsEveryFailureInAScrollingArea) {
 }
 
 TEST(ReportBoxTest, WithoutFailuresInformsAndHasNoDetails) {
-  ShownBox box = Show({false, "3 files written to EXT_a.", ""});
-  EXPECT_EQ(box.summary, L"3 files written to EXT_a.");
+  const std::string folder = "C:\\" + std::string(300, 'd') + "\\EXT_a";
+  ShownBox box = Show({false, "3 files written.", folder, ""});
+  EXPECT_EQ(box.summary, L"3 files written.");
+  EXPECT_EQ(box.folder, L"Folder: " + Widen(folder));
+  // One line, never broken, its middle elided when it doesn't fit.
+  EXPECT_EQ(box.folder_style & (SS_TYPEMASK | SS_PATHELLIPSIS),
+            SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS);
   EXPECT_FALSE(box.has_details);
   EXPECT_EQ(box.icon, ::LoadIconW(nullptr, IDI_INFORMATION));
 }

@@ -1,5 +1,7 @@
 #include "app/win32/report_dialog.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -17,6 +19,13 @@ constexpr int kIconSize = 32;
 constexpr int kDetailLines = 10;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
+
+// What the box shows, for as long as it is up: the tooltip keeps a pointer
+// to its text.
+struct Shown {
+  const ExtractReport& report;
+  std::wstring folder;  // "Folder: " and the folder
+};
 
 // The edit control wants CR LF between lines.
 std::wstring WithCrLf(const std::wstring& text) {
@@ -40,7 +49,26 @@ int TextHeight(HWND window, const std::wstring& text, int width) {
   return extent.bottom - extent.top;
 }
 
-void CreateControls(HWND dialog, HWND owner, const ExtractReport& report) {
+// The folder's whole text in a tooltip over its line, which may elide it.
+void AddFolderTip(HWND dialog, HWND line, std::wstring& text) {
+  HWND tip = ::CreateWindowExW(
+      0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
+      nullptr, nullptr, nullptr);
+  if (tip == nullptr) return;  // the line still shows the folder
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = dialog;
+  tool.uId = reinterpret_cast<UINT_PTR>(line);
+  tool.lpszText = text.data();
+  ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  // Wide enough for a long path, broken where the system can.
+  ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 600);
+}
+
+void CreateControls(HWND dialog, HWND owner, Shown& shown) {
+  const ExtractReport& report = shown.report;
   HWND icon =
       AddControl(dialog, kReportIcon, L"STATIC", L"", SS_ICON, 0,
                  {kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize});
@@ -55,7 +83,15 @@ void CreateControls(HWND dialog, HWND owner, const ExtractReport& report) {
   AddControl(dialog, kReportSummary, L"STATIC", summary, SS_LEFT | SS_NOPREFIX,
              0,
              {text_left, kMargin, kWidth - kMargin, kMargin + summary_height});
-  int top = kMargin + std::max(kIconSize, summary_height) + kMargin;
+  // One line, never broken: its middle gives way when it is too long.
+  const int folder_top = kMargin + summary_height + kMargin / 2;
+  const int folder_bottom = folder_top + TextHeight(dialog, L"X", kWidth);
+  HWND folder =
+      AddControl(dialog, kReportFolder, L"STATIC", shown.folder,
+                 SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
+                 0, {text_left, folder_top, kWidth - kMargin, folder_bottom});
+  AddFolderTip(dialog, folder, shown.folder);
+  int top = std::max(kMargin + kIconSize, folder_bottom) + kMargin;
   if (!report.details.empty()) {
     const int height = TextHeight(dialog, L"X", kWidth) * kDetailLines + 8;
     HWND details = AddControl(
@@ -79,11 +115,11 @@ void CreateControls(HWND dialog, HWND owner, const ExtractReport& report) {
 INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam,
                            LPARAM lparam) {
   if (message == WM_INITDIALOG) {
-    const auto* report = reinterpret_cast<const ExtractReport*>(lparam);
+    auto* shown = reinterpret_cast<Shown*>(lparam);
     // No exception crosses the system's dialog code: the box ends with -1,
     // which ShowExtractReport() turns into the error.
     try {
-      CreateControls(dialog, ::GetWindow(dialog, GW_OWNER), *report);
+      CreateControls(dialog, ::GetWindow(dialog, GW_OWNER), *shown);
     } catch (const std::exception&) {
       ::EndDialog(dialog, -1);
     }
@@ -103,9 +139,10 @@ void ShowExtractReport(HWND owner, const std::wstring& title,
                        const ExtractReport& report) {
   DialogTemplate form(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                       title);
+  Shown shown{report, L"Folder: " + Widen(report.folder)};
   if (::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), form.get(), owner,
                                 &Procedure,
-                                reinterpret_cast<LPARAM>(&report)) == -1) {
+                                reinterpret_cast<LPARAM>(&shown)) == -1) {
     throw std::runtime_error("cannot show the extraction's report");
   }
 }

@@ -1,7 +1,8 @@
 // The box that ends an extraction in the Win32 window, as in the Qt window:
 // an icon (a warning when an entry failed, else information), the one-line
-// summary, and, when entries failed, every failure in a scrollable area
-// below it.
+// summary, the folder on a line of its own (its middle elided when it is too
+// long, whole in its tooltip), and, when entries failed, every failure in a
+// scrollable area below it.
 
 #ifndef BRIMWALD_APP_WIN32_REPORT_DIALOG_H_
 #define BRIMWALD_APP_WIN32_REPORT_DIALOG_H_
@@ -19,6 +20,7 @@ enum ReportControlId : int {
   kReportIcon = 401,
   kReportSummary,
   kReportDetails,
+  kReportFolder,
 };
 
 /// Shows `report` in a box titled `title`, modal over `owner`, until the
