@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cut/cut_range.h"
+#include "table/entry_problems.h"
 
 namespace brimwald {
 
@@ -18,10 +19,8 @@ std::array<int64_t, 3> PieceLengths(const StreamContainer& container,
     std::optional<int64_t> length =
         RangeLength(pieces[i].First, pieces[i].Last, container.size());
     if (!length) {
-      throw EntryError(
-          container.path(), entry,
-          std::string(pieces[i].Name) + ": " +
-              RangeProblem(pieces[i].First, pieces[i].Last, container.size()));
+      throw EntryError(container.path(), entry,
+                       PieceProblem(pieces[i], container.size()).value_or(""));
     }
     lengths[i] = *length;
   }

@@ -36,6 +36,19 @@ size_t MostEntries(const TableWalk& walk) {
 
 }  // namespace
 
+std::optional<std::string> PieceProblem(const Piece& piece,
+                                        int64_t container_size) {
+  if (RangeLength(piece.First, piece.Last, container_size)) return std::nullopt;
+  std::string problem = std::string(piece.Name) + ": ";
+  // The walk ends a piece at First + Size - 1, so a range that ends before
+  // it starts comes of a negative size: that is what the record says.
+  const int64_t size = int64_t{piece.Last} - piece.First + 1;
+  if (piece.SizeField != nullptr && size < 0) {
+    return problem + piece.SizeField + " is " + std::to_string(size);
+  }
+  return problem + RangeProblem(piece.First, piece.Last, container_size);
+}
+
 EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
     : container_size_(walk.container().size()),
       holders_(
@@ -50,10 +63,9 @@ std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
   // After an overflow the ranges mean nothing; a lost name leaves them be.
   if (entry.Problem.empty() || entry.NameLost) {
     for (const Piece& piece : Pieces(entry.Ranges)) {
-      if (!RangeLength(piece.First, piece.Last, container_size_)) {
-        problems.push_back(
-            std::string(piece.Name) + ": " +
-            RangeProblem(piece.First, piece.Last, container_size_));
+      if (std::optional<std::string> problem =
+              PieceProblem(piece, container_size_)) {
+        problems.push_back(*problem);
       }
     }
   }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ namespace brimwald {
 
 /// The longest path part that common filesystems store, in bytes.
 inline constexpr size_t kMaxPartBytes = 255;
+
+/// Why `piece` of an entry can't be cut from a container of
+/// `container_size` bytes, as "<piece>: <why>" ("body: BodySize is -5");
+/// nothing when it can. The one wording of it for the listing, the rip's
+/// warnings and the extraction's failures.
+std::optional<std::string> PieceProblem(const Piece& piece,
+                                        int64_t container_size);
 
 class EntryProblems {
  public:
