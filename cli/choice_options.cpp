@@ -19,7 +19,7 @@ void AddChoiceOptions(CLI::App& command, ChoiceOptions& options) {
   command
       .add_option("--index", options.indexes,
                   "take only the entries whose index is in LIST, such as "
-                  "0-9,15,200-")
+                  "0-9,15,200- (repeatable)")
       ->type_name("LIST")
       ->allow_extra_args(false);
 }

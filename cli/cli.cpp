@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "extract/extract.h"
 #include "extract/extract_to_stream.h"
 #include "io/chunked_output.h"
+#include "io/interrupt.h"
 #include "io/utf8_path.h"
 #include "program_options/command_line.h"
 #include "rip/rip_script.h"
@@ -38,7 +40,8 @@ constexpr Program kProgram = {
     "       brimwald-ripper-cli replace [-o OUTPUT] CONTAINER ENTRY "
     "FILE.qvstr...\n"
     "       brimwald-ripper-cli update [-C DIR] [--dry-run] CONTAINER\n"
-    "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index LIST]\n"};
+    "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index "
+    "LIST]...\n"};
 
 constexpr const char* kDescription =
     "Reads stream containers (.str): checks them, writes their rip scripts,\n"
@@ -193,7 +196,7 @@ class ExtractReporter : public ExtractListener {
 
   bool Progress(const ExtractProgress& progress) override {
     if (line_) line_->Update(progress, ProgressLine::Clock::now());
-    return true;
+    return !InterruptStopsWork::Requested();
   }
 
   bool WantsTotals() const override { return line_.has_value(); }
@@ -206,6 +209,31 @@ class ExtractReporter : public ExtractListener {
   std::optional<ProgressLine> line_;
 };
 
+// How many entries of `selection` the options choose, read afresh; as many
+// as can be read when the table breaks.
+int32_t ChosenCount(const Selection& selection, const ChoiceOptions& options) {
+  TableWalk walk(selection);
+  EntryChoice choice = MakeChoice(options);
+  int32_t count = 0;
+  try {
+    while (walk.Next()) {
+      if (choice.Chooses(walk.entry())) ++count;
+    }
+  } catch (const Error&) {
+  }
+  return count;
+}
+
+// Tells how far an interrupted extraction of `selection` got.
+void ReportInterrupted(const Selection& selection, const Options& options,
+                       const ExtractResult& result, std::ostream& err) {
+  int32_t left = std::max(0, ChosenCount(selection, options.choice) -
+                                 result.written - result.failed);
+  Report(kProgram, err,
+         "interrupted: " + CountText(result.written, "file", "files") +
+             " written, " + CountText(left, "entry", "entries") + " left");
+}
+
 bool ExtractOne(const std::string& file, const Options& options, int columns,
                 std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
@@ -214,7 +242,17 @@ bool ExtractOne(const std::string& file, const Options& options, int columns,
   ExtractResult result =
       Extract(selection, options.directory, reporter, choice);
   reporter.Finish();
+  if (InterruptStopsWork::Requested()) {
+    out.flush();
+    ReportInterrupted(selection, options, result, err);
+    return false;
+  }
   if (result.table_error) Report(kProgram, err, result.table_error->what());
+  // Quiet, a complete extraction says nothing; one that fell short still
+  // counts what it did.
+  if (options.quiet && !result.table_error && result.failed == 0) {
+    return EachChoseAnEntry(kProgram, err, file, choice);
+  }
   out << result.folder << ": " << WrittenText(result);
   if (result.failed > 0) {
     out << ", " << CountText(result.failed, "entry", "entries") << " failed";
@@ -325,9 +363,53 @@ int ExtractCommand(const Options& options, const StandardStreams& streams,
   }
   if (!DirectoryIsAFolder(options, "cannot write into", err))
     return kExitFailed;
-  return ForEachFile(options, out, err, [&](const std::string& file) {
+  // Ctrl-C stops the extraction between two entries, which says how far
+  // it got; the files after it are left alone.
+  InterruptStopsWork stops;
+  int status = ForEachFile(options, out, err, [&](const std::string& file) {
+    if (InterruptStopsWork::Requested()) return false;
     return ExtractOne(file, options, streams.progress_columns, out, err);
   });
+  return InterruptStopsWork::Requested() ? kExitInterrupted : status;
+}
+
+// The FILE that isn't there, if any: a slip in the command line, told
+// before any work; most often a pattern that was meant for --include and
+// that the shell passed on as it was.
+std::optional<std::string> MissingFileProblem(
+    const std::vector<std::string>& files) {
+  for (const std::string& file : files) {
+    std::error_code error;
+    std::filesystem::file_status status =
+        std::filesystem::symlink_status(PathFromUtf8(file), error);
+    if (status.type() != std::filesystem::file_type::not_found) continue;
+    std::string problem = "cannot open '" + file + "': there is no such file";
+    if (file.find_first_of("*?[") != std::string::npos) {
+      problem += "; to choose entries, use --include '" + file + "'";
+    }
+    return problem;
+  }
+  return std::nullopt;
+}
+
+// The usage problem of a command that chooses entries, before any work: a
+// FILE that isn't there, more than one FILE for `list`, or a choice that
+// can't be read.
+std::optional<std::string> ChoosingCommandProblem(const Options& options,
+                                                  bool one_file) {
+  if (std::optional<std::string> missing = MissingFileProblem(options.files)) {
+    return missing;
+  }
+  if (one_file && options.files.size() > 1) {
+    return "one FILE is listed at a time; " +
+           std::to_string(options.files.size()) + " were given";
+  }
+  try {
+    MakeChoice(options.choice);
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -353,9 +435,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       "list",
       "print FILE's chosen entries: index, name, record offset, header offset "
       "and size, body offset and size, tab-separated");
-  list->add_option("FILE", options.files, "a stream container")
-      ->required()
-      ->expected(1);
+  // Any number are read, so that a second one can be told apart: a pattern
+  // that was meant for --include, or a file that doesn't exist.
+  list->add_option("FILE", options.files, "a stream container")->required();
   list->add_flag("--json", options.json,
                  "print a JSON array of entries, with their problems");
   AddChoiceOptions(*list, options.choice);
@@ -375,7 +457,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
                  "one after another in table order, never to a terminal; "
                  "no folder is made")
       ->excludes(directory);
-  extract->add_flag("-q,--quiet", options.quiet, "show no progress line");
+  extract->add_flag("-q,--quiet", options.quiet,
+                    "print nothing but errors and warnings: no progress line, "
+                    "and no summary when every entry was written");
   AddChoiceOptions(*extract, options.choice);
   CLI::App* verify = app.add_subcommand(
       "verify",
@@ -442,11 +526,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       return InspectOne(file, headed, first, out);
     });
   }
-  if (list->parsed() || extract->parsed() || verify->parsed()) {
-    try {
-      MakeChoice(options.choice);
-    } catch (const Error& error) {
-      return UsageError(kProgram, err, error.what());
+  for (CLI::App* command : {list, extract, verify}) {
+    if (!command->parsed()) continue;
+    if (std::optional<std::string> problem =
+            ChoosingCommandProblem(options, command == list)) {
+      return UsageError(kProgram, err, *problem, command->get_name());
     }
   }
   if (list->parsed()) {

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,8 +28,10 @@ struct TerminalRun {
 };
 
 // Runs brimwald-ripper-cli with `args` on a terminal `columns` wide that is
-// its standard output and standard error.
-TerminalRun RunOnTerminal(const std::vector<std::string>& args, int columns) {
+// its standard output and standard error; sends it SIGINT once the terminal
+// shows `interrupt_at`, if given.
+TerminalRun RunOnTerminal(const std::vector<std::string>& args, int columns,
+                          const std::string& interrupt_at = "") {
   std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
   for (const std::string& arg : args) {
     argv.push_back(const_cast<char*>(arg.c_str()));
@@ -44,11 +48,16 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args, int columns) {
   }
   TerminalRun run;
   if (child < 0) return run;
+  bool sent = interrupt_at.empty();
   char buffer[4096];
   for (;;) {
     ssize_t got = ::read(terminal, buffer, sizeof buffer);
     if (got > 0) {
       run.output.append(buffer, static_cast<size_t>(got));
+      if (!sent && run.output.find(interrupt_at) != std::string::npos) {
+        ::kill(child, SIGINT);
+        sent = true;
+      }
     } else if (got < 0 && errno == EINTR) {
       continue;
     } else {
@@ -100,8 +109,7 @@ std::vector<std::string> ProgressDrawings(const std::string& output) {
     size_t end = output.find_first_of("\r\n", start);
     if (end == std::string::npos) end = output.size();
     std::string piece = output.substr(start, end - start);
-    if (piece.find(" entries, ") != std::string::npos ||
-        piece.find(" entry, ") != std::string::npos) {
+    if (std::regex_search(piece, std::regex("[0-9]+/[0-9]+ entr"))) {
       drawings.push_back(piece);
     }
     start = end + 1;
@@ -110,7 +118,8 @@ std::vector<std::string> ProgressDrawings(const std::string& output) {
 }
 
 // Failures and summaries each stand on a line of their own, in entry
-// order; the progress line is drawn, never wraps, and is gone at the end.
+// order; the progress line is drawn, never wraps, keeps the container's
+// name and whole numbers, and is gone at the end. Quiet, success is silent.
 TEST(ExtractTerminalTest, MessagesAndSummariesGetLinesOfTheirOwn) {
   TempDir dir;
   std::vector<samples::TestEntry> entries;
@@ -129,7 +138,7 @@ TEST(ExtractTerminalTest, MessagesAndSummariesGetLinesOfTheirOwn) {
   const std::string second = dir.File("b.str");
   ContainerBuilder::WithEntries({{"x", "h", "b"}}).WriteTo(second);
 
-  constexpr int kColumns = 60;
+  constexpr int kColumns = 30;
   TerminalRun run = RunOnTerminal({"extract", first, second}, kColumns);
   EXPECT_EQ(run.status, 1);
 
@@ -151,13 +160,38 @@ TEST(ExtractTerminalTest, MessagesAndSummariesGetLinesOfTheirOwn) {
 
   std::vector<std::string> drawings = ProgressDrawings(run.output);
   EXPECT_FALSE(drawings.empty()) << "no progress line was drawn";
+  // "…" takes one column of its three bytes.
+  const std::regex shortened(
+      "^\u2026[^ ]+\\.str: [0-9]+/(300 entries|1 entry) *$");
   for (const std::string& drawing : drawings) {
-    EXPECT_LT(drawing.size(), static_cast<size_t>(kColumns)) << drawing;
+    EXPECT_LT(drawing.size() - 2, static_cast<size_t>(kColumns)) << drawing;
+    EXPECT_TRUE(std::regex_match(drawing, shortened)) << drawing;
   }
 
   TerminalRun quiet = RunOnTerminal({"extract", "--quiet", second}, kColumns);
   EXPECT_EQ(quiet.status, 0);
-  EXPECT_EQ(quiet.output, dir.File("EXT_b") + ": 1 file written\r\n");
+  EXPECT_EQ(quiet.output, "");
+}
+
+// Ctrl-C stops the extraction between two entries: the progress line gives
+// way to how far it got, which the tree bears out.
+TEST(ExtractTerminalTest, AnInterruptTellsHowFarTheExtractionGot) {
+  TempDir dir;
+  const std::string file = dir.File("big.str");
+  ContainerBuilder::WithEntries(samples::SampleEntries(20000)).WriteTo(file);
+  TerminalRun run = RunOnTerminal({"extract", file}, 80, " entries");
+  EXPECT_EQ(run.status, 130);
+  std::vector<std::string> shown = ShownLines(run.output);
+  std::smatch counts;
+  const std::regex interrupted(
+      "brimwald-ripper-cli: interrupted: ([0-9]+) files? written, ([0-9]+) "
+      "entr(y|ies) left");
+  ASSERT_EQ(shown.size(), 1u) << run.output;
+  ASSERT_TRUE(std::regex_match(shown[0], counts, interrupted)) << shown[0];
+  size_t files = 0;
+  for (const std::string& path : dir.Tree()) files += path.ends_with(".qvstr");
+  EXPECT_EQ(std::stoul(counts[1]), files);
+  EXPECT_EQ(std::stoul(counts[1]) + std::stoul(counts[2]), 20000u);
 }
 
 // Entry bytes never go to a terminal, where they would garble the screen

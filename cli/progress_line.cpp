@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
-
-#include "text/text_format.h"
+#include <vector>
 
 namespace brimwald {
 namespace {
 
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
-constexpr std::string_view kCut = "...";
+// One column, though three bytes.
+constexpr std::string_view kCut = "\u2026";
+// The columns a shortened name keeps, its "…" included, before the counts
+// give way.
+constexpr size_t kLeastName = 12;
 
 std::string Megabytes(int64_t bytes) {
   char text[32];
@@ -17,18 +20,25 @@ std::string Megabytes(int64_t bytes) {
   return text;
 }
 
-std::string Counts(const ExtractProgress& progress, double seconds) {
-  std::string text = ": " + std::to_string(progress.entries_done) + "/" +
-                     CountText(progress.entries_total, "entry", "entries") +
-                     ", " + Megabytes(progress.bytes_done) + "/" +
-                     Megabytes(progress.bytes_total) + " MB";
+// The counts after the name, the richest first: entries, bytes and rate;
+// entries and bytes; entries; the bare entry numbers.
+std::vector<std::string> CountForms(const ExtractProgress& progress,
+                                    double seconds) {
+  std::string numbers = ": " + std::to_string(progress.entries_done) + "/" +
+                        std::to_string(progress.entries_total);
+  std::string entries =
+      numbers + (progress.entries_total == 1 ? " entry" : " entries");
+  std::string bytes = entries + ", " + Megabytes(progress.bytes_done) + "/" +
+                      Megabytes(progress.bytes_total) + " MB";
+  std::vector<std::string> forms;
   if (seconds > 0) {
-    text += ", " +
-            Megabytes(static_cast<int64_t>(
-                static_cast<double>(progress.bytes_done) / seconds)) +
-            " MB/s";
+    forms.push_back(bytes + ", " +
+                    Megabytes(static_cast<int64_t>(
+                        static_cast<double>(progress.bytes_done) / seconds)) +
+                    " MB/s");
   }
-  return text;
+  forms.insert(forms.end(), {bytes, entries, numbers});
+  return forms;
 }
 
 // The last bytes of `name`, at most `room`, starting on a character: a
@@ -43,23 +53,31 @@ std::string_view Tail(std::string_view name, size_t room) {
   return name.substr(start);
 }
 
+// `name` in at most `room` columns: whole, or "…" and its end.
+std::string Shortened(std::string_view name, size_t room) {
+  if (name.size() <= room) return std::string(name);
+  if (room == 0) return "";
+  return std::string(kCut) + std::string(Tail(name, room - 1));
+}
+
 }  // namespace
+
+size_t ProgressLine::Columns(const std::string& text) {
+  return text.starts_with(kCut) ? text.size() - (kCut.size() - 1) : text.size();
+}
 
 std::string ProgressLine::Text(const std::string& name,
                                const ExtractProgress& progress, double seconds,
                                int columns) {
   const size_t width = static_cast<size_t>(std::max(columns, 1) - 1);
-  std::string counts = Counts(progress, seconds);
-  if (name.size() + counts.size() <= width) return name + counts;
-  std::string text;
-  if (counts.size() + kCut.size() < width) {
-    text = kCut;
-    text += Tail(name, width - counts.size() - kCut.size());
+  const size_t least_name = std::min(name.size(), kLeastName);
+  for (const std::string& counts : CountForms(progress, seconds)) {
+    if (least_name + counts.size() <= width) {
+      return Shortened(name, width - counts.size()) + counts;
+    }
   }
-  text += counts;
-  // A terminal too narrow even for the counts gets their start.
-  if (text.size() > width) text.resize(width);
-  return text;
+  // Too narrow for a whole number: the name alone.
+  return Shortened(name, width);
 }
 
 ProgressLine::ProgressLine(std::ostream& out, std::string name, int columns)
@@ -78,7 +96,7 @@ void ProgressLine::Update(const ExtractProgress& progress,
   drawn_at_ = now;
   std::chrono::duration<double> seconds = now - start_;
   std::string text = Text(name_, progress, seconds.count(), columns_);
-  size_t width = text.size();
+  size_t width = Columns(text);
   if (width < drawn_width_) text.append(drawn_width_ - width, ' ');
   out_ << '\r' << text << std::flush;
   drawn_width_ = width;

@@ -36,10 +36,17 @@ class ProgressLine {
   void Clear();
 
   /// The text drawn for `progress` after `seconds` (none yet: 0), at most
-  /// `columns` - 1 bytes: a name too long for it loses its start to "...".
+  /// `columns` - 1 columns, its name first: a name too long for it loses its
+  /// start to "…", down to a few columns; then the rate, the bytes and the
+  /// word "entries" give way, so that a number is never cut; the narrowest
+  /// terminal gets the name's end alone.
   static std::string Text(const std::string& name,
                           const ExtractProgress& progress, double seconds,
                           int columns);
+
+  /// The columns that Text() takes on a terminal, a byte of the name
+  /// counting as one.
+  static size_t Columns(const std::string& text);
 
  private:
   std::ostream& out_;

@@ -23,33 +23,41 @@ TEST(ProgressLineTest, TextShowsCountsBytesAndRate) {
             "a.str: 1/1 entry, 0.0/0.0 MB");
 }
 
-// However narrow the terminal, the text stays off its last column; a long
-// name gives way first, keeping its end and never half a character.
+// However narrow the terminal, the text stays off its last column and keeps
+// the name, shortened from its start to "…" (never by half a character);
+// the rate, the bytes and the word go before a number would be cut.
 TEST(ProgressLineTest, TextFitsBeforeTheLastColumn) {
   const std::string counts = ": 3/6 entries, 1.5/3.0 MB";
   const std::string name = "folder/" + std::string(40, 'n') + "\xC3\xA9.str";
+  const std::string end = "\xC3\xA9.str";
+  const std::string cut = "\u2026";
   struct Case {
+    std::string name;
+    double seconds;
     int columns;
     std::string text;
   };
   const int full = static_cast<int>(name.size() + counts.size());
   for (const Case& c : std::vector<Case>{
-           {80, name + counts},
-           {full + 1, name + counts},
-           // One column less: the name's first bytes and one more give way
-           // to "...".
-           {full, "..." + name.substr(4) + counts},
-           {35, "...\xC3\xA9.str" + counts},
+           {name, 0, 80, name + counts},
+           {name, 0, full + 1, name + counts},
+           // One column less: the name's first two bytes give way to "…".
+           {name, 0, full, cut + name.substr(2) + counts},
+           {name, 0, 35, cut + std::string(14, 'n') + end + ": 3/6 entries"},
+           {name, 0, 20, cut + std::string(7, 'n') + end + ": 3/6"},
+           {name, 0, 10, cut + "nn" + end},
            // Five bytes would start inside the two-byte "é": the cut skips it.
-           {34, "....str" + counts},
-           {29, counts},
-           {10, ": 3/6 ent"},
-           {1, ""},
-           {0, ""},
+           {name, 0, 7, cut + ".str"},
+           {name, 0, 1, ""},
+           {name, 0, 0, ""},
+           {"music.str", 2.0, 30, "music.str: 3/6 entries"},
+           {"music.str", 2.0, 44, "music.str: 3/6 entries, 1.5/3.0 MB"},
        }) {
-    std::string text = ProgressLine::Text(name, kHalfway, 0.0, c.columns);
+    std::string text =
+        ProgressLine::Text(c.name, kHalfway, c.seconds, c.columns);
     EXPECT_EQ(text, c.text) << c.columns;
-    EXPECT_LT(text.size(), static_cast<size_t>(std::max(c.columns, 1)));
+    EXPECT_LT(ProgressLine::Columns(text),
+              static_cast<size_t>(std::max(c.columns, 1)));
   }
 }
 

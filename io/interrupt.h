@@ -17,6 +17,22 @@ namespace brimwald {
 /// once, at start.
 void RemoveTemporaryFilesOnInterrupt();
 
+/// While an object of this class lives, the first SIGINT (the console's
+/// Ctrl-C on Windows) doesn't end the program: it only makes Requested()
+/// true, so that the work can stop between two steps and tell how far it
+/// got. Another interrupt, or one while none lives, ends the program as
+/// RemoveTemporaryFilesOnInterrupt() makes it. One lives at a time.
+class InterruptStopsWork {
+ public:
+  InterruptStopsWork();
+  ~InterruptStopsWork();
+  InterruptStopsWork(const InterruptStopsWork&) = delete;
+  InterruptStopsWork& operator=(const InterruptStopsWork&) = delete;
+
+  /// Whether an interrupt came since the living object was made.
+  static bool Requested();
+};
+
 /// Registers the temporary file `name` in `folder` for removal on an
 /// interrupt while this object lives; with `is_folder`, a folder made for
 /// output, removed if it is empty then (after the files). Best effort: at

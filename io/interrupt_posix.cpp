@@ -20,9 +20,17 @@ struct Registered {
 // Registered is complete, and emptied before that is destroyed.
 std::array<std::atomic<const Registered*>, 16> slots;
 
+// Whether an InterruptStopsWork lives, and whether an interrupt came since.
+std::atomic<bool> stop_armed{false};
+std::atomic<bool> stop_requested{false};
+
 // Files first, then the folders, as many rounds as there can be nested
 // folders, so that each is empty when its turn comes.
 void RemoveAndEnd(int signal_number) {
+  if (signal_number == SIGINT && stop_armed.load() &&
+      !stop_requested.exchange(true)) {
+    return;
+  }
   for (size_t round = 0; round <= slots.size(); ++round) {
     for (auto& slot : slots) {
       const Registered* registered = slot.load();
@@ -46,6 +54,15 @@ void RemoveTemporaryFilesOnInterrupt() {
     ::sigaction(signal_number, &action, nullptr);
   }
 }
+
+InterruptStopsWork::InterruptStopsWork() {
+  stop_requested.store(false);
+  stop_armed.store(true);
+}
+
+InterruptStopsWork::~InterruptStopsWork() { stop_armed.store(false); }
+
+bool InterruptStopsWork::Requested() { return stop_requested.load(); }
 
 TemporaryName::TemporaryName(const Folder& folder, const std::string& name,
                              bool is_folder) {

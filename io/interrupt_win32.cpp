@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -33,9 +34,17 @@ void Remove(const Registered& registered) {
   ::DeleteFileW(registered.path.c_str());
 }
 
+// Whether an InterruptStopsWork lives, and whether a Ctrl-C came since.
+std::atomic<bool> stop_armed{false};
+std::atomic<bool> stop_requested{false};
+
 // Files first, then the folders, as many rounds as there can be nested
 // folders, so that each is empty when its turn comes.
-BOOL WINAPI RemoveAndEnd(DWORD) {
+BOOL WINAPI RemoveAndEnd(DWORD event) {
+  if (event == CTRL_C_EVENT && stop_armed.load() &&
+      !stop_requested.exchange(true)) {
+    return TRUE;  // handled: the work stops by itself
+  }
   ::AcquireSRWLockExclusive(&lock);
   for (size_t round = 0; round <= slots.size(); ++round) {
     for (const Registered* registered : slots) {
@@ -53,6 +62,15 @@ BOOL WINAPI RemoveAndEnd(DWORD) {
 void RemoveTemporaryFilesOnInterrupt() {
   ::SetConsoleCtrlHandler(RemoveAndEnd, TRUE);
 }
+
+InterruptStopsWork::InterruptStopsWork() {
+  stop_requested.store(false);
+  stop_armed.store(true);
+}
+
+InterruptStopsWork::~InterruptStopsWork() { stop_armed.store(false); }
+
+bool InterruptStopsWork::Requested() { return stop_requested.load(); }
 
 TemporaryName::TemporaryName(const Folder& folder, const std::string& name,
                              bool is_folder) {

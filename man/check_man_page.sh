@@ -24,11 +24,12 @@ version="$("$program" --version | awk '{ print $NF }')"
 grep -q "^\.TH .* \"Brimwald Ripper $version\"" "$page" ||
   fail "the title line does not carry version $version"
 
-# The commands listed under "Subcommands:", and the help of each.
+# The commands listed under "Subcommands:" (not the lines that a wrapped
+# description goes on in), and the help of each.
 help="$("$program" --help)"
 commands="$(printf '%s\n' "$help" |
   awk '/^Subcommands:/ { on = 1; next } on && NF == 0 { on = 0 }
-       on { print $1 }')"
+       on && /^  [^ ]/ { print $1 }')"
 for command in $commands; do
   help+=$'\n'"$("$program" "$command" --help)"
   grep -qw -- "$command" <<<"$shown" || fail "command $command is missing"

@@ -106,7 +106,9 @@ TEST_F(QuarnelTest, BadArgumentsAreUsageErrors) {
   Result help = RunWith({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: quarnel"), std::string::npos);
-  EXPECT_EQ(RunWith({"--version"}).out.rfind("quarnel ", 0), 0u);
+  for (const char* version : {"-v", "-V", "--version"}) {
+    EXPECT_EQ(RunWith({version}).out.rfind("quarnel ", 0), 0u) << version;
+  }
   // "--" ends the options, for files whose names start with "-".
   testing::WriteFile(dir_.File("-in"), "abc");
   EXPECT_EQ(RunWith({"--", dir_.File("-in"), out, "0x1", "0x1"}).status, 0);

@@ -87,12 +87,16 @@ TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
       ProblemsOf({{"a", "h", "b"},
                   {"x/" + std::string(249, 'n'), "h", "b"},
                   {"lost", "h", "b"},
-                  {"lost", "h", "b"}},
+                  {"lost", "h", "b"},
+                  {"minus", "h", "b"},
+                  {"minus", "h", "b"}},
                  [](ContainerBuilder& builder) {
                    builder.Int32(32 + 8, 1 << 20);            // entry 0's body
                    builder.Int32(32 + 72 * 2 + 48, 1 << 24);  // entry 2's name
+                   builder.Int32(32 + 72 * 4 + 32, -3);  // entry 4's HeaderSize
+                   builder.Int32(32 + 72 * 5 + 16, -5);  // entry 5's BodySize
                  });
-  ASSERT_EQ(found.size(), 4u);
+  ASSERT_EQ(found.size(), 6u);
   ASSERT_EQ(found[0].size(), 1u);
   EXPECT_TRUE(found[0][0].starts_with("body: the range 0x100000 to"))
       << found[0][0];
@@ -104,6 +108,11 @@ TEST(EntryProblemsTest, ReportsBrokenPiecesLongPartsAndLostNames) {
       << found[2][0];
   // A lost name holds no path: the next "lost" replaces nothing.
   EXPECT_TRUE(found[3].empty());
+  // A negative size is named, not the range it makes.
+  EXPECT_EQ(found[4], std::vector<std::string>{"header: HeaderSize is -3"});
+  EXPECT_EQ(found[5], (std::vector<std::string>{"body: BodySize is -5",
+                                                "same path as entry 4, which "
+                                                "it replaces"}));
 }
 
 // Every path shares one hash here: only comparing the keys themselves

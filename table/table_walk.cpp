@@ -103,9 +103,7 @@ void TableWalk::CheckPieces() {
     if (length) {
       entry_.Lengths[i] = *length;
     } else {
-      entry_.Problems.push_back(
-          std::string(pieces[i].Name) + ": " +
-          RangeProblem(pieces[i].First, pieces[i].Last, container_.size()));
+      entry_.Problems.push_back(*PieceProblem(pieces[i], container_.size()));
     }
   }
 }
@@ -140,6 +138,19 @@ Error EntryError(std::string_view path, const TableEntry& entry,
   std::string name = DecodeFromScript(entry.Name);
   if (entry.NameLost) return EntryError(path, entry.Index, std::nullopt, why);
   return EntryError(path, entry.Index, name, why);
+}
+
+std::optional<std::string> PieceProblem(const Piece& piece,
+                                        int64_t container_size) {
+  if (RangeLength(piece.First, piece.Last, container_size)) return std::nullopt;
+  std::string problem = std::string(piece.Name) + ": ";
+  // The walk ends a piece at First + Size - 1, so a range that ends before
+  // it starts comes of a negative size: that is what the record says.
+  const int64_t size = int64_t{piece.Last} - piece.First + 1;
+  if (piece.SizeField != nullptr && size < 0) {
+    return problem + piece.SizeField + " is " + std::to_string(size);
+  }
+  return problem + RangeProblem(piece.First, piece.Last, container_size);
 }
 
 Error EntryProblemError(std::string_view path, const TableEntry& entry) {

@@ -41,18 +41,20 @@ struct PieceRanges {
   int32_t BodyLast = 0;
 };
 
-/// One piece's name ("record", "header", "body") and inclusive range.
+/// One piece's name ("record", "header", "body") and inclusive range, and
+/// the record's field that gives its size (none for the record itself).
 struct Piece {
   const char* Name;
   int32_t First;
   int32_t Last;
+  const char* SizeField;
 };
 
 /// The three pieces of `ranges`, in the order they are joined.
 inline std::array<Piece, 3> Pieces(const PieceRanges& ranges) {
-  return {{{"record", ranges.RecordFirst, ranges.RecordLast},
-           {"header", ranges.HeaderFirst, ranges.HeaderLast},
-           {"body", ranges.BodyFirst, ranges.BodyLast}}};
+  return {{{"record", ranges.RecordFirst, ranges.RecordLast, nullptr},
+           {"header", ranges.HeaderFirst, ranges.HeaderLast, "HeaderSize"},
+           {"body", ranges.BodyFirst, ranges.BodyLast, "BodySize"}}};
 }
 
 /// One entry of the table, as the walk yields it.
@@ -93,6 +95,12 @@ struct TableEntry {
 /// <index> '<name>': <why>", the name as the system names its file.
 Error EntryError(std::string_view path, const TableEntry& entry,
                  std::string_view why);
+
+/// Why `piece` of an entry can't be cut from a container of
+/// `container_size` bytes, as "<piece>: <why>" ("body: BodySize is -5");
+/// nothing when it can. The one wording of it, for every command.
+std::optional<std::string> PieceProblem(const Piece& piece,
+                                        int64_t container_size);
 
 /// The error of `entry`'s Problems, joined by "; ".
 Error EntryProblemError(std::string_view path, const TableEntry& entry);

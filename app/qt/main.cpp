@@ -120,7 +120,11 @@ std::variant<Place, int> Parse(int argc, char** argv) {
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Displays this help."));
   parser.addOption(help);
-  const QCommandLineOption version = parser.addVersionOption();
+  // -v, -V and --version, as the command-line programs take them.
+  const QCommandLineOption version(
+      {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
+      QStringLiteral("Displays version information."));
+  parser.addOption(version);
   parser.addPositionalArgument(QStringLiteral("FOLDER | FILE"),
                                QStringLiteral("where the window opens"),
                                QStringLiteral("[FOLDER | FILE]"));
