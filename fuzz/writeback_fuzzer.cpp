@@ -94,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const brimwald::Error&) {
     FUZZ_CHECK(ReadFile(container) == before);
   } catch (const std::exception&) {
-    FUZZ_CHECK(!"an error that isn't the project's own");
+    const bool an_error_of_the_projects_own = false;
+    FUZZ_CHECK(an_error_of_the_projects_own);
   }
   const std::string out = (dir / "out.str").string();
   try {
@@ -103,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const brimwald::Error&) {
     FUZZ_CHECK(!fs::exists(out));
   } catch (const std::exception&) {
-    FUZZ_CHECK(!"an error that isn't the project's own");
+    const bool an_error_of_the_projects_own = false;
+    FUZZ_CHECK(an_error_of_the_projects_own);
   }
   for (const fs::path& file : Files(dir)) {
     std::string relative = file.lexically_relative(dir).string();

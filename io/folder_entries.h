@@ -5,6 +5,7 @@
 #ifndef BRIMWALD_IO_FOLDER_ENTRIES_H_
 #define BRIMWALD_IO_FOLDER_ENTRIES_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 
 namespace brimwald {
 
-enum class NodeType {
+enum class NodeType : uint8_t {
   kMissing,
   kFile,    // a regular file
   kFolder,  // a folder that is no link

@@ -54,7 +54,7 @@ std::string Settle(ExtractedTree& tree, VerifyFinding& change,
       throw FileError("cannot update", file->path(),
                       "it changed after it was read");
     }
-    AtomicFile settled(tree.FolderOf(node), std::string(node.name()));
+    AtomicFile settled(tree.FolderOf(node), std::string(tree.Name(node)));
     settled.Write(done.record);
     settled.CopyFrom(*file, kVfsRecordSize, file->size() - kVfsRecordSize);
     // Windows replaces no file that is open.

@@ -26,7 +26,10 @@ bool Replaced(const FileId& listed, const FileId& opened) {
 
 }  // namespace
 
-ExtractedTree::ExtractedTree(Folder top) : top_(std::move(top)) {
+ExtractedTree::ExtractedTree(Folder top, size_t expected)
+    : top_(std::move(top)) {
+  nodes_.reserve(expected);
+  keys_.reserve(expected);
   List(*top_, -1, false);
 }
 
@@ -34,6 +37,12 @@ const TreeNode* ExtractedTree::Find(const std::string& key) const {
   auto found = keys_.find(key);
   if (found == keys_.end() || found->second.held < 0) return nullptr;
   return &At(found->second.held);
+}
+
+ExtractedTree::Slot ExtractedTree::SlotOf(const std::string& key) {
+  auto found = keys_.find(key);
+  if (found == keys_.end()) return {nullptr, nullptr};
+  return {&found->first, &found->second.slot};
 }
 
 const TreeNode* ExtractedTree::FirstSpelling(const std::string& key) const {
@@ -50,20 +59,22 @@ void ExtractedTree::List(const Folder& folder, int32_t parent, bool shadowed) {
               return a.name < b.name;
             });
   const std::string empty;
-  // Copies: the nodes move as more are added.
-  const std::string head = parent < 0 ? empty : At(parent).path;
-  const std::string head_key = parent < 0 ? empty : At(parent).key;
+  // A copy: the nodes move as more are added.
+  const std::string head_key = parent < 0 ? empty : *At(parent).key;
   for (FolderEntry& entry : entries) {
     TreeNode node;
-    node.path = Joined(head, entry.name, kPathSeparator);
-    node.name_at = static_cast<uint32_t>(node.path.size() - entry.name.size());
+    node.name_at = static_cast<uint32_t>(names_.size());
+    node.name_size = static_cast<uint32_t>(entry.name.size());
+    names_ += entry.name;
     std::string_view trimmed = TrimWindowsPart(entry.name);
-    node.key = Joined(head_key, PartKey(trimmed), '\\');
+    auto spelled =
+        keys_.try_emplace(Joined(head_key, PartKey(trimmed), '\\')).first;
+    node.key = &spelled->first;
     node.type = entry.type;
     node.id = entry.id;
     node.parent = parent;
     const auto index = static_cast<int32_t>(nodes_.size());
-    Spellings& spellings = keys_[node.key];
+    Spellings& spellings = spelled->second;
     if (spellings.last >= 0) {
       nodes_[static_cast<size_t>(spellings.last)].next_spelling = index;
     } else {
@@ -97,7 +108,7 @@ const Folder& ExtractedTree::Reach(int32_t folder_node) {
   for (size_t i = kept; i < path.size(); ++i) {
     const TreeNode& node = At(path[i]);
     const Folder& above = i == 0 ? *top_ : chain_.back().second;
-    Folder folder = above.Child(node.name(), false);
+    Folder folder = above.Child(Name(node), false);
     if (Replaced(node.id, IdOfFolder(folder))) {
       throw FileError("cannot read", folder.path(),
                       "it was replaced by another folder while being read");
@@ -107,12 +118,20 @@ const Folder& ExtractedTree::Reach(int32_t folder_node) {
   return chain_.back().second;
 }
 
+std::string ExtractedTree::Path(const TreeNode& node) const {
+  std::string path(Name(node));
+  for (int32_t at = node.parent; at >= 0; at = At(at).parent) {
+    path.insert(0, std::string(Name(At(at))) + kPathSeparator);
+  }
+  return path;
+}
+
 const Folder& ExtractedTree::FolderOf(const TreeNode& node) {
   return Reach(node.parent);
 }
 
 std::shared_ptr<InputFile> ExtractedTree::Open(const TreeNode& node) {
-  auto file = std::make_shared<InputFile>(FolderOf(node), node.name());
+  auto file = std::make_shared<InputFile>(FolderOf(node), Name(node));
   if (Replaced(node.id, file->id())) {
     throw FileError("cannot read", file->path(),
                     "it was replaced by another file while being read");

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "extract/extract.h"
@@ -25,8 +24,18 @@ using Kind = VerifyFinding::Kind;
 struct Expected {
   int32_t index = -1;
   PieceRanges ranges;
-  std::array<int64_t, 3> lengths{};
+  const std::string* key;  // held by the tree, or by the missing paths
+
+  std::array<int64_t, 3> Lengths() const {
+    return {int64_t{ranges.RecordLast} - ranges.RecordFirst + 1,
+            int64_t{ranges.HeaderLast} - ranges.HeaderFirst + 1,
+            int64_t{ranges.BodyLast} - ranges.BodyFirst + 1};
+  }
 };
+
+// What a path's slot holds besides an index into the expected files.
+constexpr int32_t kNoEntry = -1;      // no entry has the path
+constexpr int32_t kNoFileThere = -2;  // entries have it, none leaves a file
 
 // What stands where a file should be, when it isn't a regular file.
 const char* InsteadOfAFile(NodeType type) {
@@ -69,6 +78,8 @@ class Checker {
 
   VerifyResult Run() {
     if (!ReadTree()) return result_;
+    claimed_.assign(tree_.nodes().size(), false);
+    expected_.reserve(MostEntries());
     listener_.Listed();
     walk_.Rewind();
     try {
@@ -92,7 +103,7 @@ class Checker {
         return false;
       case NodeType::kFolder:
         // Opened as what the name is: a link swapped in is refused here.
-        tree_ = ExtractedTree(root_.Child(name_, false));
+        tree_ = ExtractedTree(root_.Child(name_, false), MostEntries());
         return true;
       case NodeType::kLink:
         throw FileError("cannot check", result_.folder,
@@ -102,36 +113,57 @@ class Checker {
     }
   }
 
+  // A tree that a fresh extraction left has a file for each entry, and a
+  // folder for some: room for them at once. A table can't hold more
+  // records than the container has room for, whatever its header claims.
+  size_t MostEntries() const {
+    return static_cast<size_t>(
+        std::min<int64_t>(walk_.count(), walk_.container().size() / 72 + 1) +
+        64);
+  }
+
   // Learns what `entry` leaves: its path, and its file if it is chosen and
   // can be extracted; otherwise the note that it can't.
   void Take(const TableEntry& entry) {
-    Expected* owner = nullptr;
-    if (!entry.NameLost) owner = &paths_[keys_.Of(entry.Name)];
-    if (!choice_.Chooses(entry)) return;
-    if (entry.Cuttable()) {
-      if (owner != nullptr) *owner = {entry.Index, entry.Ranges, entry.Lengths};
-      return;
+    const bool chosen = choice_.Chooses(entry);
+    if (!entry.NameLost) {
+      ExtractedTree::Slot slot = SlotOf(keys_.Of(entry.Name));
+      if (*slot.value == kNoEntry) *slot.value = kNoFileThere;
+      if (chosen && entry.Cuttable()) {
+        Expected expected{entry.Index, entry.Ranges, slot.key};
+        if (*slot.value >= 0) {
+          expected_[static_cast<size_t>(*slot.value)] = expected;
+        } else {
+          *slot.value = static_cast<int32_t>(expected_.size());
+          expected_.push_back(expected);
+        }
+      }
     }
+    if (!chosen || entry.Cuttable()) return;
     VerifyFinding note = Finding(Kind::kNote, "", entry);
     note.why = EntryProblemError(walk_.container().path(), entry).what();
     notes_.push_back(std::move(note));
   }
 
+  // The slot of `key`: the tree's when a node has it, else one of its own.
+  ExtractedTree::Slot SlotOf(const std::string& key) {
+    ExtractedTree::Slot slot = tree_.SlotOf(key);
+    if (slot.key != nullptr) return slot;
+    auto missing = missing_.try_emplace(key, kNoEntry).first;
+    return {&missing->first, &missing->second};
+  }
+
   void CompareInEntryOrder() {
-    std::vector<std::pair<const std::string*, const Expected*>> files;
-    for (const auto& [key, expected] : paths_) {
-      if (expected.index >= 0) files.emplace_back(&key, &expected);
-    }
-    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-      return a.second->index < b.second->index;
-    });
+    std::sort(
+        expected_.begin(), expected_.end(),
+        [](const Expected& a, const Expected& b) { return a.index < b.index; });
     auto note = notes_.begin();
-    for (const auto& [key, expected] : files) {
-      for (; note != notes_.end() && note->index < expected->index; ++note) {
+    for (const Expected& expected : expected_) {
+      for (; note != notes_.end() && note->index < expected.index; ++note) {
         Report(*note);
       }
       ++result_.checked;
-      Compare(*key, *expected);
+      Compare(*expected.key, expected);
     }
     for (; note != notes_.end(); ++note) Report(*note);
   }
@@ -144,7 +176,7 @@ class Checker {
           result_.folder + kPathSeparator + SpelledPath(finding.name);
       return Report(finding);
     }
-    claimed_.insert(Index(*node));
+    claimed_[Index(*node)] = true;
     VerifyFinding finding =
         Finding(Kind::kMissing, PathOf(*node), expected.index);
     if (node->type != NodeType::kFile) {
@@ -176,7 +208,7 @@ class Checker {
     try {
       std::shared_ptr<InputFile> file = tree_.Open(node);
       std::optional<FileDifference> difference = comparison_.Compare(
-          walk_.container(), expected.ranges, expected.lengths, *file);
+          walk_.container(), expected.ranges, expected.Lengths(), *file);
       if (!difference) return;
       finding.kind = Kind::kDiffers;
       finding.offset = difference->offset;
@@ -195,15 +227,16 @@ class Checker {
     const std::vector<TreeNode>& nodes = tree_.nodes();
     for (const TreeNode& node : nodes) {
       if (node.type == NodeType::kLink) {
-        if (!claimed_.contains(Index(node))) {
+        if (!claimed_[Index(node)]) {
           Report(Finding(Kind::kLink, PathOf(node)));
         }
       } else if (node.duplicate && !SecondFolder(node)) {
         VerifyFinding finding = Finding(Kind::kDuplicate, PathOf(node));
-        const TreeNode* first = tree_.Find(node.key);
-        finding.other = first != nullptr ? PathOf(*first)
-                                         : result_.folder + kPathSeparator +
-                                               TrimWindowsParts(node.path);
+        const TreeNode* first = tree_.Find(*node.key);
+        finding.other = first != nullptr
+                            ? PathOf(*first)
+                            : result_.folder + kPathSeparator +
+                                  TrimWindowsParts(tree_.Path(node));
         Report(finding);
       } else if (IsStray(node)) {
         Report(Finding(Kind::kStray, PathOf(node)));
@@ -214,18 +247,18 @@ class Checker {
   // A folder whose key a folder Windows could hold has already: the same
   // folder to Windows, whose files are found by their own keys.
   bool SecondFolder(const TreeNode& node) const {
-    const TreeNode* first = tree_.Find(node.key);
+    const TreeNode* first = tree_.Find(*node.key);
     return node.type == NodeType::kFolder && first != nullptr &&
            first != &node && first->type == NodeType::kFolder &&
-           TrimWindowsPart(node.name()) == node.name();
+           TrimWindowsPart(tree_.Name(node)) == tree_.Name(node);
   }
 
   // A .qvstr file whose path no entry has. After a broken table, the
   // entries that would have one are unknown.
-  bool IsStray(const TreeNode& node) const {
+  bool IsStray(const TreeNode& node) {
     return node.type != NodeType::kFolder && !result_.table_error &&
-           EndsWithIgnoringCase(node.path, ".qvstr") &&
-           !paths_.contains(node.key);
+           EndsWithIgnoringCase(tree_.Name(node), ".qvstr") &&
+           *tree_.SlotOf(*node.key).value == kNoEntry;
   }
 
   const TreeNode* Next(const TreeNode& node) const {
@@ -264,7 +297,7 @@ class Checker {
   }
 
   std::string PathOf(const TreeNode& node) const {
-    return result_.folder + kPathSeparator + node.path;
+    return result_.folder + kPathSeparator + tree_.Path(node);
   }
 
   void Report(const VerifyFinding& finding) {
@@ -283,10 +316,12 @@ class Checker {
   std::string name_;
   ExtractedTree& tree_;
   VerifyResult result_;
-  std::unordered_set<size_t> claimed_;  // nodes claimed by an entry
-  // Every path of the container's entries, chosen or not, with the file
-  // that the extraction of the chosen ones leaves there (index -1: none).
-  std::unordered_map<std::string, Expected> paths_;
+  std::vector<bool> claimed_;  // nodes claimed by an entry, as their file
+  // The file of each path that the extraction of the chosen entries
+  // leaves, one per path, found by the path's slot.
+  std::vector<Expected> expected_;
+  // The slots of the paths no node of the tree has.
+  std::unordered_map<std::string, int32_t> missing_;
   EntryPathKeys keys_;
   std::vector<VerifyFinding> notes_;  // in entry order
   EntryFileComparison comparison_;
