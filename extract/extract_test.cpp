@@ -67,6 +67,26 @@ TEST_F(ExtractTest, WritesRecordHeaderAndBodyAndCountsProgress) {
   EXPECT_EQ(recorder_.last.bytes_done, recorder_.last.bytes_total);
 }
 
+// The summary counts the files that stand: six entries on two paths (one
+// spelled three ways, and a file there before the run) leave two files.
+TEST_F(ExtractTest, CountsTheFilesThatStand) {
+  fs::create_directory(dir_.File("EXT_music"));
+  testing::WriteFile(dir_.File("EXT_music/a.qvstr"), "there before");
+  ExtractResult result = Run(ContainerBuilder::WithEntries({{"a", "", "1"},
+                                                            {"A", "", "2"},
+                                                            {"b", "", "3"},
+                                                            {"/a", "", "4"},
+                                                            {"B", "", "5"},
+                                                            {"b", "", "6"}}));
+  EXPECT_EQ(result.written, 6);
+  EXPECT_EQ(result.replaced, 4);
+  EXPECT_EQ(WrittenText(result),
+            "6 entries written to 2 files (4 replaced an earlier entry of "
+            "the same path)");
+  result.replaced = 0;
+  EXPECT_EQ(WrittenText(result), "6 files written");
+}
+
 // A broken entry is reported with its index and leaves nothing, not even
 // a folder made for it; the others are written.
 TEST_F(ExtractTest, BrokenEntriesLeaveNothingAndTheRestGoOn) {
