@@ -16,6 +16,7 @@
 #include "container/inspection.h"
 #include "extract/extract.h"
 #include "fuzz/fuzz_check.h"
+#include "io/atomic_file.h"
 #include "replace/replace.h"
 #include "replace/update.h"
 #include "testing/chosen_container.h"
@@ -31,7 +32,7 @@ using brimwald::testing::WriteFile;
 std::vector<fs::path> Files(const fs::path& dir) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-    FUZZ_CHECK(!entry.path().filename().string().starts_with(".brimwald-"));
+    FUZZ_CHECK(!brimwald::IsTemporaryName(entry.path().filename().string()));
     if (entry.is_regular_file()) files.push_back(entry.path());
   }
   return files;
