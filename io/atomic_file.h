@@ -12,7 +12,8 @@
 //
 // Temporary names are ".brimwald-XXXXXXXX.tmp", X a hex digit, whatever
 // the target's name, so any name that can be written once can be replaced.
-// While it is written, a temporary file is locked. A run killed at the
+// While it has a temporary name, a file is locked; one with no name is
+// no cleaner's to find and isn't. A run killed at the
 // wrong moment (SIGKILL, a power cut) can leave one; interrupts remove them
 // (io/interrupt.h), and RemoveStaleTemporaries() removes those that no
 // running writer holds.
@@ -79,6 +80,7 @@ class AtomicFile {
   void PrepareReplacing();
   void Flush();
   void WriteOut(const char* data, size_t size);
+  void WriteOutMapped(const InputFile& input, const char* data, size_t size);
   void Discard();
 
   std::optional<Folder> own_folder_;  // when made from a path
