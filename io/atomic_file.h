@@ -80,7 +80,6 @@ class AtomicFile {
   void PrepareReplacing();
   void Flush();
   void WriteOut(const char* data, size_t size);
-  void WriteOutMapped(const InputFile& input, const char* data, size_t size);
   void Discard();
 
   std::optional<Folder> own_folder_;  // when made from a path

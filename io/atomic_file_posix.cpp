@@ -13,9 +13,7 @@
 
 #include "base/error.h"
 #include "io/atomic_file.h"
-#include "io/forced_fallbacks.h"
 #include "io/interrupt.h"
-#include "io/mapped_copy.h"
 
 namespace brimwald {
 namespace {
@@ -196,11 +194,10 @@ void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
                           int64_t length) {
   Flush();
   auto from = static_cast<off_t>(offset);
-  bool fast = !forced_fallbacks().buffered_copy;
   // In the kernel, which shares or copies whole pages, when source and
   // target are aligned alike. Otherwise the kernel copies through a small
-  // pipe, slower here than a write from a mapping (bench/README.md).
-  off_t to = fast ? ::lseek(handle_, 0, SEEK_CUR) : -1;
+  // pipe, slower here than the buffer below (bench/README.md).
+  off_t to = ::lseek(handle_, 0, SEEK_CUR);
   bool aligned_alike = to >= 0 && (from - to) % kPageSize == 0;
   while (aligned_alike && length > 0) {
     ssize_t copied = ::copy_file_range(input.handle(), &from, handle_, nullptr,
@@ -218,15 +215,6 @@ void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
       throw SystemFileError("cannot write", path_, errno);
     }
   }
-  if (fast && length > 0) {
-    int64_t mapped = WriteMapped(input.handle(), from, length,
-                                 [&](const char* data, size_t size) {
-                                   WriteOutMapped(input, data, size);
-                                 });
-    from += static_cast<off_t>(mapped);
-    length -= mapped;
-  }
-  // What can't be mapped goes through a buffer: two copies of each byte.
   std::vector<char> chunk(static_cast<size_t>(
       std::min<int64_t>(length, static_cast<int64_t>(kCopyChunk))));
   while (length > 0) {
@@ -236,25 +224,6 @@ void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
     WriteOut(chunk.data(), size);
     from += static_cast<off_t>(size);
     length -= static_cast<int64_t>(size);
-  }
-}
-
-// WriteOut() from a mapping of `input`: a page the file no longer has
-// fails the write with EFAULT.
-void AtomicFile::WriteOutMapped(const InputFile& input, const char* data,
-                                size_t size) {
-  while (size > 0) {
-    ssize_t written = ::write(handle_, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EFAULT) {
-        throw FileError("cannot read", input.path(),
-                        "the file became shorter while open");
-      }
-      throw SystemFileError("cannot write", path_, errno);
-    }
-    data += written;
-    size -= static_cast<size_t>(written);
   }
 }
 

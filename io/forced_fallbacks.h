@@ -1,6 +1,6 @@
 // Switches that make the I/O layer take the slower ways it keeps for
-// systems and files that lack the fast ones, so that tests can reach them
-// on a system that has the fast ones. All off outside tests.
+// systems that lack the fast ones, so that tests can reach them on a
+// system that has the fast ones. All off outside tests.
 
 #ifndef BRIMWALD_IO_FORCED_FALLBACKS_H_
 #define BRIMWALD_IO_FORCED_FALLBACKS_H_
@@ -11,9 +11,6 @@ struct ForcedFallbacks {
   /// Folder::Beneath() finds nothing, as where the kernel or a seccomp
   /// filter refuses a one-call lookup: folders are walked part by part.
   bool folder_walk = false;
-  /// AtomicFile::CopyFrom() copies through a buffer, as for a file that
-  /// can't be mapped or copied in the kernel.
-  bool buffered_copy = false;
 };
 
 /// The process's switches, for tests to set and restore.
