@@ -168,6 +168,7 @@ class Extractor {
   // Writes one entry's file; returns its size. The folders are looked up
   // afresh from the output root for every entry, never through a handle
   // kept from before, so a folder moved away meanwhile receives nothing.
+  // Once a path's folders are known, that is one lookup.
   int64_t ExtractEntry(StreamContainer& container, const TableEntry& entry) {
     std::string path;
     std::vector<std::string_view> parts;
@@ -175,18 +176,21 @@ class Extractor {
     std::vector<std::string> added;  // spellings this entry brings
     try {
       MadeFolders made;
-      const Folder& top = made.Child(root_, folder_name_);
-      const Folder* folder = &top;
       std::string key;
       std::string folder_key;
-      for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        Visit(folder_key, *folder);
-        std::string spelling = spellings_.Of(folder_key, parts[i], key);
-        size_t made_before = made.made();
-        folder = &made.Child(*folder, spelling);
-        if (spellings_.Add(key, spelling)) added.push_back(key);
-        if (made.made() > made_before) spellings_.Made(key);
-        folder_key = key;
+      const Folder* folder = KnownFolder(made, parts, added, folder_key);
+      if (folder == nullptr) {
+        folder = &made.Child(root_, folder_name_);
+        folder_key.clear();
+        for (size_t i = 0; i + 1 < parts.size(); ++i) {
+          Visit(folder_key, *folder);
+          std::string spelling = spellings_.Of(folder_key, parts[i], key);
+          size_t made_before = made.made();
+          folder = &made.Child(*folder, spelling);
+          if (spellings_.Add(key, spelling)) added.push_back(key);
+          if (made.made() > made_before) spellings_.Made(key);
+          folder_key = key;
+        }
       }
       Visit(folder_key, *folder);
       std::string name = spellings_.Of(folder_key, parts.back(), key);
@@ -204,6 +208,31 @@ class Extractor {
       throw;
     }
     return entry.FileSize();
+  }
+
+  // The entry's folder, in one lookup from the output root, when every
+  // folder of its path has been visited already, so that all their
+  // spellings are known; nothing otherwise, for the walk to visit them.
+  // `folder_key` becomes the folder's key.
+  const Folder* KnownFolder(MadeFolders& made,
+                            const std::vector<std::string_view>& parts,
+                            std::vector<std::string>& added,
+                            std::string& folder_key) {
+    std::vector<std::string> spelled{folder_name_};
+    std::vector<std::string> keys;
+    std::string key;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+      if (spellings_.Unknown(folder_key)) return nullptr;
+      spelled.push_back(spellings_.Of(folder_key, parts[i], key));
+      keys.push_back(key);
+      folder_key = key;
+    }
+    if (spellings_.Unknown(folder_key)) return nullptr;
+    const Folder& folder = made.Beneath(root_, spelled);
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (spellings_.Add(keys[i], spelled[i + 1])) added.push_back(keys[i]);
+    }
+    return &folder;
   }
 
   // The first write into a folder that was there before this run: what a

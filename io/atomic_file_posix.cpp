@@ -153,11 +153,10 @@ void AtomicFile::Create() {
     handle_ = ::openat(folder_->handle(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
                        0666);
     // Filesystems without O_TMPFILE say so in several ways; a missing
-    // folder or a denied write would fail the same way below.
-    if (handle_ >= 0) {
-      Hold(handle_);
-      return;
-    }
+    // folder or a denied write would fail the same way below. A file with
+    // no name is no cleaner's to find: it is locked only if it gets a
+    // temporary name (Commit).
+    if (handle_ >= 0) return;
   }
 #endif
   auto create = [&](const std::string& candidate) {
@@ -267,7 +266,9 @@ void AtomicFile::Commit() {
     if (errno != EEXIST) throw SystemFileError("cannot create", path_, errno);
     PrepareReplacing();
     // A name can't be given over an existing file: link under a temporary
-    // name, then rename that over the target.
+    // name, then rename that over the target. Held first, so that no
+    // cleaner takes it for a stale one once it has that name.
+    if (!Hold(handle_)) throw SystemFileError("cannot create", path_, errno);
     auto link = [&](const std::string& candidate) {
       return LinkUnnamed(handle_, *folder_, candidate);
     };

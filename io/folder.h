@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "io/native_handle.h"
 
@@ -34,6 +35,13 @@ class Folder {
   /// symbolic link or a file of that name is refused with an Error (kFile)
   /// that names it.
   Folder Child(std::string_view name, bool create, bool* made = nullptr) const;
+
+  /// Opens the existing folder `parts` (path parts, outermost first) below
+  /// this one in one lookup that follows no link and can't leave this
+  /// folder. Nothing when that lookup fails: a part is missing, a link or
+  /// not a folder, or the system has no such lookup; Child() part by part
+  /// then says why.
+  std::optional<Folder> Beneath(const std::vector<std::string>& parts) const;
 
   /// Removes the sub-folder `name` if it is empty; says whether it did.
   bool RemoveEmptyChild(std::string_view name) const;

@@ -1,12 +1,16 @@
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <utility>
 
 #include "base/error.h"
 #include "io/folder.h"
+#include "io/forced_fallbacks.h"
 
 namespace brimwald {
 namespace {
@@ -31,6 +35,41 @@ Error ChildRefusal(const Folder& folder, std::string_view name,
     }
   }
   return SystemFileError("cannot open folder", path, error_number);
+}
+
+constexpr int kChildFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+int OpenChild(int folder, const char* name) {
+  return ::openat(folder, name, kChildFlags);
+}
+
+// Whether openat2 failed because the kernel lacks it or a seccomp filter
+// refuses it, rather than because of the path.
+bool LookupRefused(int error_number) {
+  return error_number == ENOSYS || error_number == EPERM ||
+         error_number == E2BIG || error_number == EINVAL;
+}
+
+// `folder`/`relative` opened in one call, refusing every link and every
+// way out of `folder`; -1 with errno set otherwise. Once refused by the
+// system, it isn't asked again.
+int OpenBeneath(int folder, const std::string& relative) {
+  static std::atomic<bool> available{true};
+  if (!available.load(std::memory_order_relaxed)) {
+    errno = ENOSYS;
+    return -1;
+  }
+  open_how how = {};
+  how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+  long handle;
+  do {
+    handle = ::syscall(SYS_openat2, folder, relative.c_str(), &how, sizeof how);
+  } while (handle < 0 && errno == EINTR);
+  if (handle < 0 && LookupRefused(errno)) {
+    available.store(false, std::memory_order_relaxed);
+  }
+  return static_cast<int>(handle);
 }
 
 }  // namespace
@@ -70,18 +109,19 @@ std::string Folder::PathOf(std::string_view name) const {
   return path;
 }
 
+// Opened first and made only when missing: most folders are there already.
 Folder Folder::Child(std::string_view name, bool create, bool* made) const {
   std::string part(name);
   bool made_here = false;
-  if (create) {
+  int handle = OpenChild(handle_, part.c_str());
+  if (handle < 0 && errno == ENOENT && create) {
     if (::mkdirat(handle_, part.c_str(), 0777) == 0) {
       made_here = true;
     } else if (errno != EEXIST) {
       throw SystemFileError("cannot make folder", PathOf(name), errno);
     }
+    handle = OpenChild(handle_, part.c_str());
   }
-  int handle = ::openat(handle_, part.c_str(),
-                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (handle < 0) {
     int error_number = errno;
     // A folder made here that can't be opened is no one's to remove later.
@@ -90,6 +130,23 @@ Folder Folder::Child(std::string_view name, bool create, bool* made) const {
   }
   if (made != nullptr) *made = made_here;
   return Folder(PathOf(name), handle);
+}
+
+std::optional<Folder> Folder::Beneath(
+    const std::vector<std::string>& parts) const {
+  if (forced_fallbacks().folder_walk || parts.empty()) return std::nullopt;
+  std::string relative;
+  for (const std::string& part : parts) {
+    // A part is one name; "." and ".." would be refused anyway.
+    if (part.empty() || part.find('/') != std::string::npos) {
+      return std::nullopt;
+    }
+    if (!relative.empty()) relative += '/';
+    relative += part;
+  }
+  int handle = OpenBeneath(handle_, relative);
+  if (handle < 0) return std::nullopt;
+  return Folder(PathOf(relative), handle);
 }
 
 bool Folder::RemoveEmptyChild(std::string_view name) const {

@@ -123,6 +123,12 @@ Folder Folder::Child(std::string_view name, bool create, bool* made) const {
   return Folder(std::move(path), handle);
 }
 
+// Each part must be opened on its own here, to be checked for a reparse
+// point and held against a move: there is no one-call lookup.
+std::optional<Folder> Folder::Beneath(const std::vector<std::string>&) const {
+  return std::nullopt;
+}
+
 bool Folder::RemoveEmptyChild(std::string_view name) const {
   return ::RemoveDirectoryW(NativePath(PathOf(name)).c_str()) != 0;
 }

@@ -17,6 +17,7 @@
 #include "container/inspection.h"
 #include "cut/cut_range.h"
 #include "extract/extract.h"
+#include "io/forced_fallbacks.h"
 #include "rip/rip_script.h"
 #include "samples/container_builder.h"
 #include "testing/chosen_container.h"
@@ -169,6 +170,34 @@ TEST_F(SafeOutputTest, AFolderMovedAwayReceivesNothingMore) {
   EXPECT_NE(recorder_.failed[5].find("entry 5 'd\\e5'"), std::string::npos);
   EXPECT_NE(recorder_.failed[5].find("symbolic link"), std::string::npos)
       << recorder_.failed[5];
+}
+
+// Both ways to a folder, the one-call lookup and the walk kept for systems
+// that refuse it, write the same bytes, spell a folder as first named, and
+// send nothing to a folder moved away, even through a link that stays below
+// the output root.
+TEST_F(SafeOutputTest, EveryWayWritesTheSameAndFollowsNoLink) {
+  ContainerBuilder builder = ContainerBuilder::WithEntries(
+      {{"d\\big", "HD", "body"}, {"D\\e", "h", "b"}, {"d\\f", "h", "b"}});
+  Selection m = Write("m.str", builder);
+  recorder_.on_progress = [&](const ExtractProgress& progress) {
+    if (progress.entries_done != 2) return;
+    fs::rename(dir_.File("EXT_m/d"), dir_.File("moved"));
+    fs::create_directory_symlink("../moved", dir_.File("EXT_m/d"));
+  };
+  for (bool walk : {false, true}) {
+    forced_fallbacks().folder_walk = walk;
+    fs::remove_all(dir_.File("EXT_m"));
+    fs::remove_all(dir_.File("moved"));
+    EXPECT_EQ(ExtractInto(m).written, 2);
+    EXPECT_TRUE(ReadFile(dir_.File("moved/big.qvstr")) ==
+                builder.bytes().substr(32, 72) + "HDbody");
+    EXPECT_EQ(ReadFile(dir_.File("moved/e.qvstr")),
+              builder.bytes().substr(32 + 72, 72) + "hb");
+    EXPECT_NE(recorder_.failed[2].find("symbolic link"), std::string::npos)
+        << recorder_.failed[2];
+  }
+  forced_fallbacks() = {};
 }
 
 // A temporary name never grows with the target's: a name that fits once

@@ -1,0 +1,10 @@
+#include "io/forced_fallbacks.h"
+
+namespace brimwald {
+
+ForcedFallbacks& forced_fallbacks() {
+  static ForcedFallbacks switches;
+  return switches;
+}
+
+}  // namespace brimwald
