@@ -45,13 +45,6 @@ TEST(UpdateCommandTest, EveryFindingItDidntActOnFailsAndNamesTheFile) {
       {"a missing file",
        [&](const TempDir& d) { fs::remove(tree(d, "track3.qvstr")); },
        "track3.qvstr: missing"},
-      {"an edit beside a second spelling",
-       [&](const TempDir& d) {
-         fs::copy_file(tree(d, "sfx/track0.qvstr"),
-                       tree(d, "sfx/TRACK0.qvstr"));
-         edit(d, "sfx/TRACK0.qvstr", "edited");
-       },
-       "TRACK0.qvstr': not taken back"},
       {"a broken table",
        [&](const TempDir& d) {
          edit(d, "track3.qvstr", "edited");
@@ -67,7 +60,14 @@ TEST(UpdateCommandTest, EveryFindingItDidntActOnFailsAndNamesTheFile) {
        },
        "track3.qvstr': it has"},
   };
-#ifndef _WIN32
+#ifndef _WIN32  // Windows holds one spelling of a path, and no links
+  cases.push_back({"an edit beside a second spelling",
+                   [&](const TempDir& d) {
+                     fs::copy_file(tree(d, "sfx/track0.qvstr"),
+                                   tree(d, "sfx/TRACK0.qvstr"));
+                     edit(d, "sfx/TRACK0.qvstr", "edited");
+                   },
+                   "TRACK0.qvstr': not taken back"});
   cases.push_back({"a link",
                    [&](const TempDir& d) {
                      fs::rename(tree(d, "track3.qvstr"), d.File("away"));
