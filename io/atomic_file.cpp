@@ -4,6 +4,7 @@
 #include <random>
 
 #include "base/error.h"
+#include "io/folder_entries.h"
 #include "io/interrupt.h"
 #include "io/utf8_path.h"
 #include "text/text_format.h"
@@ -37,6 +38,18 @@ bool IsTemporaryName(std::string_view name) {
   }
   std::string_view digits = name.substr(kTempPrefix.size(), kTempDigits);
   return digits.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+std::vector<std::string> TemporaryNamesIn(const Folder& folder) {
+  std::vector<std::string> names;
+  try {
+    for (FolderEntry& entry : ListFolderEntries(folder)) {
+      if (IsTemporaryName(entry.name)) names.push_back(std::move(entry.name));
+    }
+  } catch (const Error&) {
+    // Best effort, as the cleaning that asks.
+  }
+  return names;
 }
 
 std::string NewTemporaryName() {

@@ -111,6 +111,10 @@ bool IsTemporaryName(std::string_view name);
 /// A fresh temporary name.
 std::string NewTemporaryName();
 
+/// The names in `folder` that have the pattern of a temporary name; none
+/// when it can't be listed.
+std::vector<std::string> TemporaryNamesIn(const Folder& folder);
+
 /// Removes the files in `folder` named as temporary files that no running
 /// writer holds: what a killed run left there. Best effort: a file that
 /// can't be looked at or removed stays.

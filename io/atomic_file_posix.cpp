@@ -131,19 +131,9 @@ void RemoveIfStale(const Folder& folder, const char* name) {
 }  // namespace
 
 void RemoveStaleTemporaries(const Folder& folder) {
-  int listing =
-      ::openat(folder.handle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listing < 0) return;
-  std::unique_ptr<DIR, int (*)(DIR*)> entries(::fdopendir(listing), ::closedir);
-  if (!entries) {
-    ::close(listing);
-    return;
+  for (const std::string& name : TemporaryNamesIn(folder)) {
+    RemoveIfStale(folder, name.c_str());
   }
-  std::vector<std::string> stale;
-  while (const dirent* entry = ::readdir(entries.get())) {
-    if (IsTemporaryName(entry->d_name)) stale.emplace_back(entry->d_name);
-  }
-  for (const std::string& name : stale) RemoveIfStale(folder, name.c_str());
 }
 
 void AtomicFile::Create() {

@@ -79,17 +79,7 @@ void Delete(const std::wstring& path) {
 }  // namespace
 
 void RemoveStaleTemporaries(const Folder& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW(
-      NativePath(folder.PathOf(".brimwald-*.tmp")).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  std::vector<std::string> stale;
-  do {
-    std::string name = Narrow(found.cFileName);
-    if (IsTemporaryName(name)) stale.push_back(std::move(name));
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  for (const std::string& name : stale) {
+  for (const std::string& name : TemporaryNamesIn(folder)) {
     RemoveIfStale(NativePath(folder.PathOf(name)));
   }
 }

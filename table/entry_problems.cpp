@@ -11,21 +11,6 @@ namespace {
 // The longest extension a piece gets.
 constexpr std::string_view kLongestExtension = ".mainhd";
 
-// The longest part of the paths the script names for `name`, as Windows
-// reads them: the last part gets an extension.
-size_t LongestPart(std::string_view name) {
-  size_t longest = 0;
-  while (true) {
-    size_t separator = name.find('\\');
-    if (separator == std::string_view::npos) {
-      return std::max(longest, name.size() + kLongestExtension.size());
-    }
-    longest =
-        std::max(longest, TrimWindowsPart(name.substr(0, separator)).size());
-    name.remove_prefix(separator + 1);
-  }
-}
-
 // A table can't hold more records than the file has room for, whatever its
 // header claims.
 size_t MostEntries(const TableWalk& walk) {
@@ -45,7 +30,12 @@ EntryProblems::EntryProblems(const TableWalk& walk, TableWalk& lookup)
 std::vector<std::string> EntryProblems::Check(const TableEntry& entry) {
   std::vector<std::string> problems = entry.Problems;
   if (entry.NameLost) return problems;
-  size_t longest = LongestPart(entry.Name);
+  // The longest part of the paths the script names, as Windows reads them:
+  // the last part gets the longest extension.
+  path_.assign(entry.Name).append(kLongestExtension);
+  SplitWindowsPath(path_, parts_);
+  size_t longest = 0;
+  for (std::string_view part : parts_) longest = std::max(longest, part.size());
   if (longest > kMaxPartBytes) {
     problems.push_back("a part of its path has " + std::to_string(longest) +
                        " bytes; filesystems store at most 255");

@@ -34,6 +34,8 @@ class EntryProblems {
 
  private:
   PathHolders holders_;
+  std::string path_;
+  std::vector<std::string_view> parts_;
   EntryPathKeys keys_;
 };
 
