@@ -64,7 +64,8 @@ int ReplaceCommand(const Program& program, const Selection& selection,
   if (options.pairs.size() % 2 != 0) {
     return UsageError(program, err,
                       "replace takes ENTRY FILE.qvstr pairs; '" +
-                          options.pairs.back() + "' has no file");
+                          options.pairs.back() + "' has no file",
+                      "replace");
   }
   // The container is read through this one open file to the end.
   std::optional<TableWalk> walk(std::in_place, selection);
