@@ -28,7 +28,11 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 find_program(BRIMWALD_WINE NAMES wine64 wine
   PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(BRIMWALD_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR
+  # Wine itself, for the tests that need a console of their own; the test
+  # programs run through a wrapper that starts again a run wine never began.
+  set(BRIMWALD_WINE_RUN
     /usr/bin/env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
     ${BRIMWALD_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/wine_test_run.sh ${BRIMWALD_WINE_RUN})
 endif()

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "testing/command_result.h"
 #include "testing/temp_dir.h"
@@ -76,12 +77,23 @@ CommandResult RunProgram(const std::string& program,
   startup.hStdError = Inheritable(err);
   std::wstring folder = Widen(directory);
   PROCESS_INFORMATION process;
-  BOOL started = ::CreateProcessW(
-      nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-      folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+  // Wine, under load, now and then fails to start a program that starts
+  // the next time: a start is tried a few times before the test fails.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int tries = 0; !started && tries < 3; ++tries) {
+    if (tries > 0) ::Sleep(100);
+    started = ::CreateProcessW(
+        nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    if (!started) error = ::GetLastError();
+  }
   ::CloseHandle(startup.hStdOutput);
   ::CloseHandle(startup.hStdError);
-  if (!started) throw std::runtime_error("cannot start " + program);
+  if (!started) {
+    throw std::runtime_error("cannot start " + program + " (error " +
+                             std::to_string(error) + ")");
+  }
   ::WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 0;
   bool exited = ::GetExitCodeProcess(process.hProcess, &status);
