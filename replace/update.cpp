@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "container/stream_container.h"
 #include "io/atomic_file.h"
+#include "io/open_file_limit.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
@@ -79,6 +80,8 @@ bool UpdateResult::Complete() const {
 
 UpdateResult Update(const Selection& selection, const std::string& output_root,
                     bool dry_run, UpdateObserver* observer) {
+  // Every file that differs stays open from its comparison to the write.
+  AllowEveryOpenFile();
   std::optional<TableWalk> walk(std::in_place, selection);
   ExtractedTree tree;
   Changes changes(observer);

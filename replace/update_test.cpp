@@ -16,6 +16,7 @@
 #include "testing/temp_dir.h"
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -230,6 +231,38 @@ TEST(UpdateTest, WhatChangesMeanwhileIsNeverReadThroughOrLost) {
         << error.what();
     EXPECT_EQ(ReadFile(m.Container()), saved) << in_place;
   }
+}
+
+// More edited files than the usual soft limit of open files lets a process
+// hold: each stays open from its comparison to the write, and all go back.
+TEST(UpdateTest, TakesBackMoreFilesThanTheSoftLimitOfOpenFiles) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no limit of open files to raise";
+#else
+  struct rlimit before;
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+  if (before.rlim_max < 256) GTEST_SKIP() << "the hard limit is too low";
+  TempDir dir;
+  std::vector<samples::TestEntry> entries;
+  for (int i = 0; i < 100; ++i) {
+    entries.push_back({"e" + std::to_string(i), "h", "b"});
+  }
+  Selection selection = testing::WriteChosen(
+      ContainerBuilder::WithEntries(entries), dir.path(), "m.str");
+  Quiet quiet;
+  Extract(selection, "", quiet);
+  for (const samples::TestEntry& entry : entries) {
+    const std::string path = dir.File("EXT_m/" + entry.name + ".qvstr");
+    testing::WriteFile(path, EditedQvstr(ReadFile(path), "", "new body"));
+  }
+  struct rlimit low = before;
+  low.rlim_cur = 64;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  UpdateResult result = Update(selection, "", false);
+  ::setrlimit(RLIMIT_NOFILE, &before);
+  EXPECT_TRUE(result.Complete());
+  EXPECT_EQ(result.replaced.size(), entries.size());
+#endif
 }
 
 }  // namespace
