@@ -2,10 +2,11 @@
 // container (index, name, header size, body size, problems), or of every
 // container of a folder with each entry's container in a column before the
 // others; a filter over the names in the wildcard syntax of
-// names/name_pattern.h, a sort order, and the rows that show. A view asks for the cells of the rows it paints
-// only, so the model keeps the entries compact and builds no text per row
-// ahead of time: the names back to back in one string, two sizes, and a
-// problems text only for the entries that have problems.
+// names/name_pattern.h, a sort order, and the rows that show. A view asks for
+// the cells of the rows it paints only, so the model keeps the entries compact
+// and builds no text per row ahead of time: the names back to back in one
+// string, two sizes, and a problems text only for the entries that have
+// problems.
 //
 // A filter without "*", "?" or "[" finds the names that contain it, as a
 // user who types part of a name expects; with any of them it is a pattern
