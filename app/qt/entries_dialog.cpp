@@ -22,7 +22,18 @@ constexpr int kWidth = 680;
 constexpr int kHeight = 440;
 // Starting widths, in average characters, of every column but the last,
 // which takes the rest.
-constexpr int kColumnChars[] = {8, 36, 11, 11};
+int ColumnChars(EntryColumn column) {
+  switch (column) {
+    case EntryColumn::kName:
+      return 36;
+    case EntryColumn::kContainer:
+      return 16;
+    case EntryColumn::kIndex:
+      return 8;
+    default:
+      return 11;
+  }
+}
 
 QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
@@ -76,10 +87,9 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   // Rows of one height: the view never measures them.
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   const int char_width = fontMetrics().averageCharWidth();
-  for (int column = 0; column < static_cast<int>(std::size(kColumnChars));
-       ++column) {
+  for (int column = 0; column + 1 < entries.columns(); ++column) {
     table_->setColumnWidth(
-        column, std::max(kColumnChars[column] * char_width,
+        column, std::max(ColumnChars(entries.ColumnAt(column)) * char_width,
                          HeadingWidth(*table_->horizontalHeader(), column)));
   }
   table_->horizontalHeader()->setStretchLastSection(true);
@@ -90,7 +100,11 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   status_->setTextFormat(Qt::PlainText);
   status_->setWordWrap(true);
   extract_all_->setToolTip(
-      tr("Extracts every entry of the container, whatever the filter shows"));
+      entries.many()
+          ? tr("Extracts every entry of every container, whatever the filter "
+               "shows")
+          : tr("Extracts every entry of the container, whatever the filter "
+               "shows"));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->addButton(extract_selected_, QDialogButtonBox::ActionRole);

@@ -1,5 +1,6 @@
-// The Entries dialog of the Qt window: every entry of one container in a
-// table whose columns sort, a filter box that narrows it as the user types,
+// The Entries dialog of the Qt window: every entry of one container, or of
+// every container of the folder, in a table whose columns sort, a filter box
+// that narrows it as the user types,
 // and "Extract selected" and "Extract all", which the window runs as it
 // runs Extract. The table is a view over EntriesTableModel: no widget per
 // row, so a table of 200,000 entries opens at once.

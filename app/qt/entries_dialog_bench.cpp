@@ -4,9 +4,11 @@
 // time. Prints two figures, in seconds: the median time from the menu's
 // command to the dialog painted with its first rows, and the median over
 // the runs of the slowest keystroke (the filter, the table's reset and its
-// repaint).
+// repaint). With --all, the window works in FOLDER and the dialog opens on
+// every container there, as "Entries of all containers..." opens it.
 //
 //   entries_dialog_bench CONTAINER [RUNS [PATTERN]]
+//   entries_dialog_bench --all FOLDER [RUNS [PATTERN]]
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -55,27 +57,37 @@ void Type(QLineEdit* box, char key) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  const bool all = argc > 1 && std::string(argv[1]) == "--all";
+  if (all) {
+    --argc;
+    ++argv;
+  }
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: entries_dialog_bench CONTAINER [RUNS [PATTERN]]\n");
+                 "usage: entries_dialog_bench [--all FOLDER | CONTAINER] "
+                 "[RUNS [PATTERN]]\n");
     return 2;
   }
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const std::string pattern = argc > 3 ? argv[3] : "*track*7";
-  brimwald::MainWindow window;
+  brimwald::MainWindow window(all ? argv[1] : "");
   bool failed = false;
   window.SetErrorReport([&](const QString& description) {
     std::fprintf(stderr, "%s\n", qPrintable(description));
     failed = true;
   });
   window.show();
-  window.ChooseFile(argv[1]);
+  if (!all) window.ChooseFile(argv[1]);
 
   std::vector<double> opens;
   std::vector<double> keystrokes;
   for (int run = 0; run < runs && !failed; ++run) {
     Clock::time_point start = Clock::now();
-    window.OpenEntries();
+    if (all) {
+      window.OpenAllEntries();
+    } else {
+      window.OpenEntries();
+    }
     brimwald::EntriesDialog* dialog = window.entries_dialog();
     if (dialog == nullptr) break;
     auto* table = dialog->findChild<QTableView*>(QStringLiteral("entries"));

@@ -76,6 +76,22 @@ class EntriesDialogTest : public ::testing::Test {
     timer->start(0);
     test_support::RightClickItem(*window_, *List(), name);
   }
+  // Right-clicks `name` in the list and picks the menu's action `text`.
+  void PickFromTheMenu(const QString& name, const QString& text) {
+    auto* timer = new QTimer(window_.get());
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      timer->stop();
+      timer->deleteLater();
+      for (QAction* action : menu->actions()) {
+        if (action->text() == text) menu->setActiveAction(action);
+      }
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    timer->start(0);
+    test_support::RightClickItem(*window_, *List(), name);
+  }
   // Opens the dialog on `name`; null when it didn't open.
   EntriesDialog* Dialog(const QString& name) {
     EntriesFromTheMenu(name);
@@ -160,7 +176,8 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   EntriesDialog* dialog = Dialog("music.str");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(work.contains(dialog->frameGeometry()));
-  EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026"}));
+  EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
+                                        "Entries of all containers\u2026"}));
   EXPECT_EQ(dialog->windowTitle(), "Entries of music.str");
   EXPECT_FALSE(dialog->isModal());
 
@@ -236,6 +253,45 @@ TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
   chosen.AddIndexes("6-7,10");
   EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 3u);
   EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == ChosenFiles(chosen));
+}
+
+TEST_F(EntriesDialogTest, AllContainersExtractEachIntoItsOwnFolder) {
+  ContainerBuilder::WithEntries(samples::SampleEntries(20))
+      .WriteTo(dir_.File("a.str"));
+  ContainerBuilder::WithEntries({{"voice/x", "h", "b"}})
+      .WriteTo(dir_.File("b.str"));
+  ContainerBuilder::WithEntries(samples::SampleEntries(12))
+      .WriteTo(dir_.File("c.str"));
+  Open();
+  PickFromTheMenu("b.str", "Entries of all containers\u2026");
+  EntriesDialog* dialog = window_->entries_dialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  EXPECT_EQ(dialog->windowTitle(), "Entries of all containers");
+  EXPECT_EQ(Table()->model()->headerData(0, Qt::Horizontal).toString(),
+            "Container");
+  EXPECT_EQ(Status(), "33 entries in 3 containers");
+
+  QTest::keyClicks(Filter(), "sfx\\*");
+  EXPECT_EQ(Column(0), (QStringList{"a.str", "a.str", "a.str", "a.str", "a.str",
+                                    "c.str", "c.str", "c.str"}));
+  ClickRow(0);
+  QTest::keyClick(Table(), Qt::Key_A, Qt::ControlModifier);
+  ExtractSelected()->click();
+  ASSERT_TRUE(WaitForReport());
+  EXPECT_EQ(reports_[0].summary, "8 files written into 2 EXT_ folders.");
+  EntryChoice choice;
+  choice.Include("sfx\\*");
+  for (const std::string name : {"a", "c"}) {
+    EXPECT_TRUE(dir_.FilesBelow("EXT_" + name + "/") ==
+                testing::ExtractedFiles(
+                    testing::Chosen(dir_.path(), name + ".str"), choice))
+        << name;
+  }
+  EXPECT_EQ(dir_.FilesBelow("EXT_a/").size(), 5u);
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"EXT_a", "EXT_c", "a.str",
+                                                    "b.str", "c.str"}));
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
 }
 
 TEST_F(EntriesDialogTest, HeadingsSortTheirColumnEachWayInTurn) {

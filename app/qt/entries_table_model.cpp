@@ -25,12 +25,12 @@ int EntriesTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int EntriesTableModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kEntryColumns;
+  return parent.isValid() ? 0 : entries_.columns();
 }
 
 QVariant EntriesTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= entries_.rows()) return {};
-  const auto column = static_cast<EntryColumn>(index.column());
+  const EntryColumn column = entries_.ColumnAt(index.column());
   switch (role) {
     case Qt::DisplayRole:
       return Latin1(entries_.Cell(index.row(), column));
@@ -49,16 +49,16 @@ QVariant EntriesTableModel::data(const QModelIndex& index, int role) const {
 QVariant EntriesTableModel::headerData(int section, Qt::Orientation orientation,
                                        int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-      section >= kEntryColumns) {
+      section >= entries_.columns()) {
     return {};
   }
-  return QString::fromLatin1(HeadingOf(static_cast<EntryColumn>(section)));
+  return QString::fromLatin1(HeadingOf(entries_.ColumnAt(section)));
 }
 
 void EntriesTableModel::sort(int column, Qt::SortOrder order) {
-  if (column < 0 || column >= kEntryColumns) return;
+  if (column < 0 || column >= entries_.columns()) return;
   beginResetModel();
-  entries_.Sort(static_cast<EntryColumn>(column), order == Qt::DescendingOrder);
+  entries_.Sort(entries_.ColumnAt(column), order == Qt::DescendingOrder);
   endResetModel();
 }
 

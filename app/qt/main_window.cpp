@@ -72,6 +72,8 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
 
   extract_action_ = list_menu_->addAction(tr("Extract"));
   entries_action_ = list_menu_->addAction(tr("Entries\u2026"));
+  all_entries_action_ =
+      list_menu_->addAction(tr("Entries of all containers\u2026"));
   ui_->File1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->File1, &QWidget::customContextMenuRequested, this,
           &MainWindow::ShowListMenu);
@@ -184,12 +186,21 @@ void MainWindow::ShowListMenu(const QPoint& position) {
       list_menu_->exec(ui_->File1->viewport()->mapToGlobal(position));
   if (chosen == extract_action_) ExtractSelection();
   if (chosen == entries_action_) OpenEntries();
+  if (chosen == all_entries_action_) OpenAllEntries();
 }
 
 void MainWindow::OpenEntries() {
   // Its entries go with it.
   delete entries_dialog_;
-  EntriesOutcome opened = session_.OpenEntries();
+  ShowEntries(session_.OpenEntries());
+}
+
+void MainWindow::OpenAllEntries() {
+  delete entries_dialog_;
+  ShowEntries(session_.OpenAllEntries());
+}
+
+void MainWindow::ShowEntries(const EntriesOutcome& opened) {
   if (opened.failed()) {
     ReportError(opened.error);
     return;

@@ -78,6 +78,10 @@ class MainWindow : public QWidget {
   /// list's menu does, in place of one open before; reports an error
   /// instead when its entries can't be read.
   void OpenEntries();
+  /// Entries of all containers...: opens the Entries dialog on every
+  /// container of the window's folder, as the list's menu does, in place
+  /// of one open before.
+  void OpenAllEntries();
   /// The Entries dialog while it is open, else null.
   EntriesDialog* entries_dialog() const { return entries_dialog_; }
 
@@ -95,6 +99,7 @@ class MainWindow : public QWidget {
   void RipSelection();
   void ShowListMenu(const QPoint& position);
   void ExtractSelection();
+  void ShowEntries(const EntriesOutcome& opened);
   void StartExtraction(StartOutcome started);
   void ShowProgress(const QString& text);
   void FinishExtract();
@@ -107,6 +112,7 @@ class MainWindow : public QWidget {
   QMenu* list_menu_;
   QAction* extract_action_;
   QAction* entries_action_;
+  QAction* all_entries_action_;
   QPointer<EntriesDialog> entries_dialog_;
   // The entry a left button press landed on while it was already chosen:
   // the click it starts chooses it again.

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "base/error.h"
+#include "container/inspection.h"
 #include "table/entry_problems.h"
 #include "table/table_walk.h"
 #include "text/text_format.h"
@@ -72,31 +73,67 @@ const char* HeadingOf(EntryColumn column) {
       return "Body size";
     case EntryColumn::kProblems:
       return "Problems";
+    case EntryColumn::kContainer:
+      return "Container";
   }
   return "";
 }
 
-EntriesModel::EntriesModel(const Selection& selection) : selection_(selection) {
-  Load();
+EntriesModel::EntriesModel(const Selection& selection) {
+  Load(selection);
+  Order();
+}
+
+EntriesModel::EntriesModel(const std::string& directory,
+                           const std::vector<std::string>& names)
+    : many_(true), sort_column_(EntryColumn::kContainer) {
+  for (const std::string& name : names) {
+    try {
+      Selection selection;
+      Inspect(name, selection, directory);
+      if (!selection.Passed) {
+        throw FileError("cannot read", PathInDirectory(selection, name),
+                        "not a stream container");
+      }
+      Load(selection);
+    } catch (const Error& error) {
+      NoteProblem(error.what());
+    }
+  }
+  Order();
+}
+
+void EntriesModel::Order() {
   order_.resize(entries_.size());
   std::iota(order_.begin(), order_.end(), 0);
   visible_ = order_;
 }
 
-void EntriesModel::Load() {
-  TableWalk walk(selection_);
-  TableWalk lookup(selection_);
+void EntriesModel::NoteProblem(const std::string& problem) {
+  if (!table_problem_.empty()) table_problem_ += '\n';
+  table_problem_ += problem;
+}
+
+// Appends the entries of `selection`; a container that can't be read at all
+// adds nothing.
+void EntriesModel::Load(const Selection& selection) {
+  TableWalk walk(selection);
+  TableWalk lookup(selection);
   EntryProblems checks(walk, lookup);
+  const auto container = static_cast<int32_t>(containers_.size());
+  containers_.push_back(selection);
+  first_.push_back(size());
   // A header may claim more entries than the file holds records.
-  entries_.reserve(static_cast<size_t>(
-      std::min<int64_t>(walk.count(), walk.container().size() / 72 + 1)));
+  entries_.reserve(entries_.size() +
+                   static_cast<size_t>(std::min<int64_t>(
+                       walk.count(), walk.container().size() / 72 + 1)));
   try {
     while (walk.Next()) {
       const TableEntry& entry = walk.entry();
       std::vector<std::string> found = checks.Check(entry);
       names_ += entry.Name;
       Entry loaded{names_.size(), entry.Record.HeaderSize,
-                   entry.Record.BodySize, -1};
+                   entry.Record.BodySize, -1, container};
       if (!found.empty()) {
         loaded.problems = static_cast<int32_t>(problems_.size());
         problems_.push_back(Joined(found));
@@ -105,18 +142,34 @@ void EntriesModel::Load() {
     }
   } catch (const Error& error) {
     if (error.kind() != ErrorKind::kContainer) throw;
-    table_problem_ = error.what();
+    NoteProblem(error.what());
   }
 }
 
-std::string_view EntriesModel::NameOf(int32_t index) const {
-  const auto at = static_cast<size_t>(index);
+EntryColumn EntriesModel::ColumnAt(int position) const {
+  if (!many_) return static_cast<EntryColumn>(position);
+  return position == 0 ? EntryColumn::kContainer
+                       : static_cast<EntryColumn>(position - 1);
+}
+
+const Selection& EntriesModel::ContainerOf(int32_t number) const {
+  return containers_[static_cast<size_t>(
+      entries_[static_cast<size_t>(number)].container)];
+}
+
+int32_t EntriesModel::EntryIndexOf(int32_t number) const {
+  return number - first_[static_cast<size_t>(
+                      entries_[static_cast<size_t>(number)].container)];
+}
+
+std::string_view EntriesModel::NameOf(int32_t number) const {
+  const auto at = static_cast<size_t>(number);
   const size_t begin = at == 0 ? 0 : entries_[at - 1].name_end;
   return std::string_view(names_).substr(begin, entries_[at].name_end - begin);
 }
 
-std::string_view EntriesModel::ProblemsOf(int32_t index) const {
-  const int32_t problems = entries_[static_cast<size_t>(index)].problems;
+std::string_view EntriesModel::ProblemsOf(int32_t number) const {
+  const int32_t problems = entries_[static_cast<size_t>(number)].problems;
   if (problems < 0) return {};
   return problems_[static_cast<size_t>(problems)];
 }
@@ -126,7 +179,7 @@ std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
   const Entry& entry = entries_[static_cast<size_t>(index)];
   switch (column) {
     case EntryColumn::kIndex:
-      return DecimalText(index);
+      return DecimalText(EntryIndexOf(index));
     case EntryColumn::kName:
       return std::string(NameOf(index));
     case EntryColumn::kHeaderSize:
@@ -135,6 +188,8 @@ std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
       return DecimalText(entry.body_size);
     case EntryColumn::kProblems:
       return std::string(ProblemsOf(index));
+    case EntryColumn::kContainer:
+      return ContainerOf(index).FileName;
   }
   return {};
 }
@@ -183,7 +238,10 @@ bool EntriesModel::Less(int32_t a, int32_t b) const {
   int order = 0;
   switch (sort_column_) {
     case EntryColumn::kIndex:
-      order = Compare(a, b);
+      order = Compare(EntryIndexOf(a), EntryIndexOf(b));
+      break;
+    case EntryColumn::kContainer:
+      order = Compare(x.container, y.container);
       break;
     case EntryColumn::kName:
       order = CompareFolded(NameOf(a), NameOf(b));
@@ -213,36 +271,55 @@ std::string EntriesModel::FilterText() const {
 
 std::string EntriesModel::StatusText() const {
   if (!filter_error_.empty()) return filter_error_;
-  const std::string all = CountText(size(), "entry", "entries");
+  std::string all = CountText(size(), "entry", "entries");
+  if (many_) {
+    all += " in " + CountText(static_cast<int64_t>(containers_.size()),
+                              "container", "containers");
+  }
   if (!pattern_) return all;
   if (rows() == 0) return "No entry shows: " + FilterText();
   return DecimalText(rows()) + " of " + all + " show: " + FilterText();
 }
 
-EntryChoice EntriesModel::ChoiceOf(const std::vector<int32_t>& rows) const {
+std::vector<EntriesModel::ContainerChoice> EntriesModel::ChoicesOf(
+    const std::vector<int32_t>& rows) const {
   if (rows.empty()) {
     throw Error(ErrorKind::kUsage, "no entry is selected");
   }
-  std::vector<int32_t> indexes;
-  indexes.reserve(rows.size());
+  std::vector<int32_t> numbers;
+  numbers.reserve(rows.size());
   for (int32_t row : rows) {
     if (row < 0 || row >= this->rows()) {
       throw Error(ErrorKind::kUsage, "no row " + DecimalText(row) + " shows");
     }
-    indexes.push_back(IndexAt(row));
+    numbers.push_back(IndexAt(row));
   }
-  std::sort(indexes.begin(), indexes.end());
-  EntryChoice choice;
-  for (size_t first = 0; first < indexes.size();) {
+  // Entries are numbered container after container, so the numbers in
+  // order are each container's run of ascending indexes in turn.
+  std::sort(numbers.begin(), numbers.end());
+  std::vector<ContainerChoice> choices;
+  for (size_t first = 0; first < numbers.size();) {
+    const int32_t container =
+        entries_[static_cast<size_t>(numbers[first])].container;
+    if (choices.empty() || choices.back().container != container) {
+      choices.push_back({container, EntryChoice()});
+    }
     size_t last = first;
-    while (last + 1 < indexes.size() &&
-           indexes[last + 1] <= indexes[last] + 1) {
+    while (last + 1 < numbers.size() &&
+           numbers[last + 1] <= numbers[last] + 1 &&
+           entries_[static_cast<size_t>(numbers[last + 1])].container ==
+               container) {
       ++last;
     }
-    choice.AddIndexRange(indexes[first], indexes[last]);
+    choices.back().choice.AddIndexRange(EntryIndexOf(numbers[first]),
+                                        EntryIndexOf(numbers[last]));
     first = last + 1;
   }
-  return choice;
+  return choices;
+}
+
+EntryChoice EntriesModel::ChoiceOf(const std::vector<int32_t>& rows) const {
+  return ChoicesOf(rows).front().choice;
 }
 
 }  // namespace brimwald

@@ -261,6 +261,63 @@ TEST_F(EntriesModelTest, NoRowOrARowThatDoesntShowIsNoChoice) {
   }
 }
 
+TEST_F(EntriesModelTest, AFolderShowsEveryContainersEntriesBesideItsName) {
+  ContainerBuilder::WithEntries({{"sfx/b", "h", "b"}, {"A", "hh", "b"}})
+      .WriteTo(dir_.File("one.str"));
+  testing::WriteFile(dir_.File("bad.str"), "not a container");
+  ContainerBuilder::WithEntries(
+      {{"a", "h", "b"}, {"sfx/a", "h", "bb"}, {"B", "h", "b"}})
+      .WriteTo(dir_.File("Two.str"));
+  EntriesModel model(dir_.path(), {"bad.str", "one.str", "Two.str", "gone"});
+
+  ASSERT_EQ(model.size(), 5);
+  EXPECT_EQ(model.StatusText(), "5 entries in 2 containers");
+  // Each file that loaded nothing says why, on a line of its own.
+  const std::string& problems = model.table_problem();
+  EXPECT_NE(problems.find("bad.str': not a stream container\n"),
+            std::string::npos)
+      << problems;
+  EXPECT_NE(problems.find("gone"), std::string::npos) << problems;
+  std::vector<std::string> row3;
+  for (int column = 0; column < model.columns(); ++column) {
+    row3.push_back(HeadingOf(model.ColumnAt(column)) + std::string("=") +
+                   model.Cell(3, model.ColumnAt(column)));
+  }
+  EXPECT_EQ(row3, (std::vector<std::string>{"Container=Two.str", "Index=1",
+                                            "Name=sfx\\a", "Header size=1",
+                                            "Body size=2", "Problems="}));
+  struct Case {
+    EntryColumn column;
+    bool descending;
+    std::vector<int32_t> shown;
+  };
+  EXPECT_EQ(model.sort_column(), EntryColumn::kContainer);
+  for (const Case& c : std::vector<Case>{
+           {EntryColumn::kContainer, false, {0, 1, 2, 3, 4}},
+           {EntryColumn::kContainer, true, {2, 3, 4, 0, 1}},
+           // Ties in the order loaded, container after container.
+           {EntryColumn::kIndex, false, {0, 2, 1, 3, 4}},
+           {EntryColumn::kIndex, true, {4, 1, 3, 0, 2}},
+           {EntryColumn::kName, false, {1, 2, 4, 3, 0}},
+           {EntryColumn::kHeaderSize, true, {1, 0, 2, 3, 4}},
+       }) {
+    model.Sort(c.column, c.descending);
+    EXPECT_EQ(Shown(model), c.shown)
+        << HeadingOf(c.column) << (c.descending ? " descending" : "");
+  }
+  // The rows of one filter become one choice per container, in its own
+  // indexes.
+  model.SetFilter(u"sfx\\*");
+  ASSERT_EQ(Shown(model), (std::vector<int32_t>{0, 3}));
+  std::vector<EntriesModel::ContainerChoice> choices = model.ChoicesOf({1, 0});
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(model.containers()[0].FileName, "one.str");
+  EXPECT_EQ(choices[0].container, 0);
+  EXPECT_EQ(Taken(choices[0].choice, 3), (std::vector<int32_t>{0}));
+  EXPECT_EQ(choices[1].container, 1);
+  EXPECT_EQ(Taken(choices[1].choice, 3), (std::vector<int32_t>{1}));
+}
+
 TEST(EntryColumnTest, HeadingsNameTheColumns) {
   std::vector<std::string> headings;
   for (int column = 0; column < kEntryColumns; ++column) {

@@ -160,5 +160,26 @@ TEST_F(ExtractJobTest, AnErrorThatEndsTheExtractionComesBackInTheOutcome) {
   EXPECT_TRUE(Files().empty());
 }
 
+TEST_F(ExtractJobTest, AContainerThatEndsEarlyLeavesTheNextToGoOn) {
+  std::vector<ExtractPart> parts;
+  for (const char* name : {"a.str", "b.str"}) {
+    parts.push_back(
+        {testing::WriteChosen(ContainerBuilder::WithEntries({{"x", "h", "b"}}),
+                              dir_.path(), name),
+         EntryChoice()});
+  }
+  testing::WriteFile(dir_.File("EXT_a"), "a file where the folder would go");
+  ExtractOutcome outcome = ExtractJob(parts).Run(nullptr);
+  ASSERT_FALSE(outcome.failed()) << outcome.error;
+  ASSERT_EQ(outcome.results.size(), 2u);
+  EXPECT_TRUE(outcome.results[0].table_error.has_value());
+  EXPECT_EQ(outcome.results[1].written, 1);
+  ExtractReport report = outcome.Report();
+  EXPECT_TRUE(report.warning);
+  EXPECT_EQ(report.summary,
+            "1 file written into 2 EXT_ folders; 1 container ended early.");
+  EXPECT_NE(report.details.find("EXT_a"), std::string::npos) << report.details;
+}
+
 }  // namespace
 }  // namespace brimwald

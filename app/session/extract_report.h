@@ -1,7 +1,9 @@
 // What the window shows when an extraction ends, whatever toolkit draws it:
 // an icon, a one-line summary, the folder the files went to on a line of its
 // own (a path breaks badly where a line wraps), and every entry that failed
-// on a line of its own, in entry order.
+// on a line of its own, in entry order. An extraction of several containers
+// has one report: the sums, the folder that holds their EXT_ folders, and
+// the failures container after container.
 
 #ifndef BRIMWALD_APP_SESSION_EXTRACT_REPORT_H_
 #define BRIMWALD_APP_SESSION_EXTRACT_REPORT_H_
@@ -22,6 +24,9 @@ struct ExtractFailure {
   int32_t index = 0;
   /// "entry <index> '<name>': <reason>", naming the entry once.
   std::string line;
+  /// Which of the extraction's containers holds the entry, in the order
+  /// they were extracted.
+  int32_t container = 0;
 };
 
 /// The failure of `entry`, which `error` kept from being written: its line
@@ -46,6 +51,16 @@ struct ExtractReport {
 /// come in any order.
 ExtractReport ReportOf(const ExtractResult& result,
                        std::vector<ExtractFailure> failures);
+/// The one report of an extraction of several containers, one result each
+/// in the order extracted (a container the extraction couldn't read or
+/// make a folder for has the error as its table_error); the summary counts
+/// the EXT_ folders and the containers that ended early.
+ExtractReport ReportOf(const std::vector<ExtractResult>& results,
+                       std::vector<ExtractFailure> failures);
+
+/// The counts of `results` added up, stopped when one stopped; the folder
+/// and table error are left empty.
+ExtractResult TotalOf(const std::vector<ExtractResult>& results);
 
 }  // namespace brimwald
 

@@ -12,6 +12,17 @@
 
 namespace brimwald {
 
+namespace {
+
+// "music.str", or "3 containers".
+std::string ContainersText(const std::vector<ExtractPart>& parts) {
+  if (parts.size() == 1) return parts.front().selection.FileName;
+  return CountText(static_cast<int64_t>(parts.size()), "container",
+                   "containers");
+}
+
+}  // namespace
+
 WindowSession::WindowSession(std::string directory)
     : directory_(std::move(directory)) {}
 
@@ -40,8 +51,7 @@ RipOutcome WindowSession::Rip() {
 
 StartOutcome WindowSession::StartExtract() {
   return RunAction<StartOutcome>([&](StartOutcome& outcome) {
-    Start(outcome, selection_, EntryChoice(),
-          "Extracting " + selection_.FileName + "...");
+    Start(outcome, {{selection_, EntryChoice()}}, selection_.FileName);
   });
 }
 
@@ -53,41 +63,61 @@ EntriesOutcome WindowSession::OpenEntries() {
   });
 }
 
+EntriesOutcome WindowSession::OpenAllEntries() {
+  return RunAction<EntriesOutcome>([&](EntriesOutcome& outcome) {
+    entries_.reset();
+    entries_ = std::make_unique<EntriesModel>(
+        directory_, ListFilesEndingIn(directory_, ".str"));
+    outcome.title = "Entries of all containers";
+  });
+}
+
 StartOutcome WindowSession::StartExtractEntries(
     const std::vector<int32_t>& rows) {
   return RunAction<StartOutcome>([&](StartOutcome& outcome) {
     EntriesModel& entries = LoadedEntries();
-    const Selection& selection = entries.selection();
     // A view's selection ranges may overlap.
     std::vector<int32_t> distinct = rows;
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()),
                    distinct.end());
-    Start(outcome, selection, entries.ChoiceOf(distinct),
-          "Extracting " +
-              CountText(static_cast<int64_t>(distinct.size()), "entry",
-                        "entries") +
-              " of " + selection.FileName + "...");
+    std::vector<ExtractPart> parts;
+    for (EntriesModel::ContainerChoice& taken : entries.ChoicesOf(distinct)) {
+      parts.push_back(
+          {entries.containers()[static_cast<size_t>(taken.container)],
+           std::move(taken.choice)});
+    }
+    const std::string what = ContainersText(parts);
+    Start(outcome, std::move(parts),
+          CountText(static_cast<int64_t>(distinct.size()), "entry", "entries") +
+              " of " + what);
   });
 }
 
 StartOutcome WindowSession::StartExtractAllEntries() {
   return RunAction<StartOutcome>([&](StartOutcome& outcome) {
-    const Selection& selection = LoadedEntries().selection();
-    Start(outcome, selection, EntryChoice(),
-          "Extracting " + selection.FileName + "...");
+    std::vector<ExtractPart> parts;
+    for (const Selection& selection : LoadedEntries().containers()) {
+      parts.push_back({selection, EntryChoice()});
+    }
+    if (parts.empty()) {
+      throw Error(ErrorKind::kUsage, "no container of the folder loaded");
+    }
+    const std::string what = ContainersText(parts);
+    Start(outcome, std::move(parts), what);
   });
 }
 
-void WindowSession::Start(StartOutcome& outcome, const Selection& selection,
-                          EntryChoice choice, std::string progress_text) {
+void WindowSession::Start(StartOutcome& outcome, std::vector<ExtractPart> parts,
+                          const std::string& what) {
   if (extracting_) {
     throw Error(ErrorKind::kFile, "cannot extract: the extraction of '" +
                                       *extracting_ + "' is still running");
   }
-  outcome.job = std::make_unique<ExtractJob>(selection, std::move(choice));
-  outcome.progress_text = std::move(progress_text);
-  extracting_ = selection.FileName;
+  const std::string busy_with = ContainersText(parts);
+  outcome.job = std::make_unique<ExtractJob>(std::move(parts));
+  outcome.progress_text = "Extracting " + what + "...";
+  extracting_ = busy_with;
 }
 
 EntriesModel& WindowSession::LoadedEntries() {

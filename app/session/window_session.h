@@ -10,8 +10,9 @@
 // other action, and asks before it closes.
 //
 // The Entries dialog shows the entries the session loaded from the chosen
-// container; they stay with that container while the window's choice moves
-// on, and its extractions run as the window's do.
+// container, or from every container of the folder; they stay with those
+// containers while the window's choice moves on, and its extractions run as
+// the window's do, each entry into its own container's EXT_ folder.
 
 #ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 #define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
@@ -57,7 +58,8 @@ struct StartOutcome : ActionOutcome {
 };
 
 struct EntriesOutcome : ActionOutcome {
-  /// The Entries dialog's title: "Entries of <FileName>".
+  /// The Entries dialog's title: "Entries of <FileName>", or "Entries of
+  /// all containers".
   std::string title;
 };
 
@@ -86,17 +88,24 @@ class WindowSession {
   /// Entries...: loads every entry of the chosen container into entries(),
   /// in place of those loaded before; after an error there are none.
   EntriesOutcome OpenEntries();
+  /// Entries of all containers...: loads every entry of every container
+  /// the folder lists now, in the list's order, into entries(), in place
+  /// of those loaded before; a file that isn't a container or can't be
+  /// read loads nothing, and the model says why. Fails only when the
+  /// folder can't be listed.
+  EntriesOutcome OpenAllEntries();
   /// The entries the Entries dialog shows; null when none are loaded.
   EntriesModel* entries() { return entries_.get(); }
   /// The Entries dialog has closed: its entries go.
   void CloseEntries() { entries_.reset(); }
 
   /// Extract selected: as StartExtract(), for exactly the entries that show
-  /// in `rows` of entries(), from their container. Fails when no entries
-  /// are loaded or `rows` is empty.
+  /// in `rows` of entries(), from their containers, one job that extracts
+  /// each container's entries into its EXT_ folder in turn. Fails when no
+  /// entries are loaded or `rows` is empty.
   StartOutcome StartExtractEntries(const std::vector<int32_t>& rows);
-  /// Extract all: as StartExtract(), for every entry of the container of
-  /// entries(), whatever its filter shows.
+  /// Extract all: as StartExtract(), for every entry of the containers of
+  /// entries(), whatever its filter shows. Fails when no container loaded.
   StartOutcome StartExtractAllEntries();
 
   /// The worker has ended the extraction that a Start...() handed out.
@@ -116,17 +125,18 @@ class WindowSession {
   const Selection& selection() const { return selection_; }
 
  private:
-  // Puts into `outcome` the extraction of the entries of `selection` that
-  // `choice` takes, showing `progress_text`; throws while one runs.
-  void Start(StartOutcome& outcome, const Selection& selection,
-             EntryChoice choice, std::string progress_text);
+  // Puts into `outcome` the extraction of `parts`, showing "Extracting
+  // <what>..."; throws while one runs.
+  void Start(StartOutcome& outcome, std::vector<ExtractPart> parts,
+             const std::string& what);
   // The loaded entries; throws when there are none.
   EntriesModel& LoadedEntries();
 
   std::string directory_;
   Selection selection_;
   std::unique_ptr<EntriesModel> entries_;
-  // The name of the container being extracted, while one is.
+  // What is being extracted, while something is: a container's name, or
+  // how many containers.
   std::optional<std::string> extracting_;
 };
 

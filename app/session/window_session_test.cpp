@@ -177,6 +177,41 @@ TEST_F(EntriesSessionTest, NoSelectionOrARunningExtractionStartsNothing) {
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"music.str", "other.str"}));
 }
 
+TEST_F(EntriesSessionTest, AllContainersExtractEachEntryIntoItsOwnFolder) {
+  testing::WriteFile(dir_.File("bad.str"), "not a container");
+  EntriesOutcome opened = session_.OpenAllEntries();
+  ASSERT_FALSE(opened.failed()) << opened.error;
+  EXPECT_EQ(opened.title, "Entries of all containers");
+  EntriesModel& entries = *session_.entries();
+  EXPECT_EQ(entries.size(), 13);
+  // Rows of both containers, interleaved by the sort.
+  entries.Sort(EntryColumn::kName, true);
+  ASSERT_TRUE(entries.SetFilter(u"*[18x]"));
+  std::vector<int32_t> rows;
+  for (int32_t row = 0; row < entries.rows(); ++row) rows.push_back(row);
+  ASSERT_EQ(rows.size(), 4u);
+
+  StartOutcome started = session_.StartExtractEntries(rows);
+  EXPECT_EQ(started.progress_text, "Extracting 4 entries of 2 containers...");
+  ExtractOutcome outcome = Run(std::move(started));
+  EXPECT_EQ(outcome.result.written, 4);
+  EntryChoice choice;
+  choice.Include("*[18x]");
+  for (const char* name : {"music", "other"}) {
+    EXPECT_TRUE(
+        dir_.FilesBelow("EXT_" + std::string(name) + "/") ==
+        testing::ExtractedFiles(
+            testing::Chosen(dir_.path(), name + std::string(".str")), choice))
+        << name;
+  }
+  ExtractReport report = outcome.Report();
+  EXPECT_EQ(report.summary, "4 files written into 2 EXT_ folders.");
+  EXPECT_TRUE(std::filesystem::equivalent(PathFromUtf8(report.folder),
+                                          PathFromUtf8(dir_.path())));
+  EXPECT_EQ(session_.StartExtractAllEntries().progress_text,
+            "Extracting 2 containers...");
+}
+
 TEST_F(WindowSessionTest, FolderTextIsTheAbsoluteFolder) {
   namespace fs = std::filesystem;
   const fs::path folder = PathFromUtf8(dir_.path());

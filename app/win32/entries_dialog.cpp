@@ -18,7 +18,20 @@ constexpr int kHeight = 420;
 constexpr int kMargin = 12;
 constexpr int kButtonHeight = 23;
 // Starting widths of the columns, in pixels, unless a heading needs more.
-constexpr int kColumnWidths[kEntryColumns] = {60, 220, 80, 80, 130};
+int ColumnWidth(EntryColumn column) {
+  switch (column) {
+    case EntryColumn::kIndex:
+      return 60;
+    case EntryColumn::kName:
+      return 220;
+    case EntryColumn::kProblems:
+      return 130;
+    case EntryColumn::kContainer:
+      return 110;
+    default:
+      return 80;
+  }
+}
 // Room beside a heading's text: the header's margins and its sort arrow.
 constexpr int kHeadingMargin = 12;
 constexpr int kSortArrowWidth = 16;
@@ -34,8 +47,7 @@ std::wstring Latin1(const std::string& bytes) {
   return text;
 }
 
-bool IsNumber(int column) {
-  const auto kind = static_cast<EntryColumn>(column);
+bool IsNumber(EntryColumn kind) {
   return kind == EntryColumn::kIndex || kind == EntryColumn::kHeaderSize ||
          kind == EntryColumn::kBodySize;
 }
@@ -122,11 +134,11 @@ void EntriesDialog::Notify(const NMHDR& header) {
           reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
       if ((item.mask & LVIF_TEXT) == 0 || item.cchTextMax <= 0) return;
       if (item.iItem < 0 || item.iItem >= entries_.rows() ||
-          item.iSubItem < 0 || item.iSubItem >= kEntryColumns) {
+          item.iSubItem < 0 || item.iSubItem >= entries_.columns()) {
         return;
       }
-      std::wstring text = Latin1(
-          entries_.Cell(item.iItem, static_cast<EntryColumn>(item.iSubItem)));
+      std::wstring text =
+          Latin1(entries_.Cell(item.iItem, entries_.ColumnAt(item.iSubItem)));
       // The view's buffer is all there is; a longer text is cut.
       size_t length =
           std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
@@ -197,14 +209,15 @@ void EntriesDialog::AddColumns() {
   placeholder.mask = LVCF_WIDTH;
   ::SendMessageW(table, LVM_INSERTCOLUMNW, 0,
                  reinterpret_cast<LPARAM>(&placeholder));
-  for (int column = 0; column < kEntryColumns; ++column) {
-    std::wstring heading = Latin1(HeadingOf(static_cast<EntryColumn>(column)));
+  for (int column = 0; column < entries_.columns(); ++column) {
+    const EntryColumn kind = entries_.ColumnAt(column);
+    std::wstring heading = Latin1(HeadingOf(kind));
     LVCOLUMNW entry = {};
     entry.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    entry.fmt = IsNumber(column) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    entry.cx = std::max(
-        kColumnWidths[column],
-        BoldWidth(table, heading) + 2 * kHeadingMargin + kSortArrowWidth);
+    entry.fmt = IsNumber(kind) ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    entry.cx =
+        std::max(ColumnWidth(kind), BoldWidth(table, heading) +
+                                        2 * kHeadingMargin + kSortArrowWidth);
     entry.pszText = heading.data();
     entry.iSubItem = column;
     if (::SendMessageW(table, LVM_INSERTCOLUMNW,
@@ -242,8 +255,8 @@ void EntriesDialog::ApplyFilter() {
 }
 
 void EntriesDialog::SortBy(int column) {
-  if (column < 0 || column >= kEntryColumns) return;
-  const auto kind = static_cast<EntryColumn>(column);
+  if (column < 0 || column >= entries_.columns()) return;
+  const EntryColumn kind = entries_.ColumnAt(column);
   // A heading sorts its column ascending first, then each way in turn.
   const bool descending =
       kind == entries_.sort_column() ? !entries_.descending() : false;
@@ -268,13 +281,13 @@ void EntriesDialog::ShowRows() {
 void EntriesDialog::ShowSortArrow() {
   auto header = reinterpret_cast<HWND>(
       ::SendMessageW(control(kTable), LVM_GETHEADER, 0, 0));
-  for (int column = 0; column < kEntryColumns; ++column) {
+  for (int column = 0; column < entries_.columns(); ++column) {
     HDITEMW item = {};
     item.mask = HDI_FORMAT;
     ::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
                    reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (static_cast<EntryColumn>(column) == entries_.sort_column()) {
+    if (entries_.ColumnAt(column) == entries_.sort_column()) {
       item.fmt |= entries_.descending() ? HDF_SORTDOWN : HDF_SORTUP;
     }
     ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),

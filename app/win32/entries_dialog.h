@@ -1,5 +1,6 @@
 // The Entries dialog of the Win32 window, as in the Qt window: every entry
-// of one container in a table whose headings sort it, a filter box that
+// of one container, or of every container of the folder, in a table whose
+// headings sort it, a filter box that
 // narrows it as the user types, and "Extract selected" and "Extract all",
 // which the window runs as it runs Extract. The table is a virtual
 // list-view (LVS_OWNERDATA) that asks for the text of the rows it paints,

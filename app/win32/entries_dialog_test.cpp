@@ -45,9 +45,10 @@ class EntriesDialogTest : public ::testing::Test {
     });
   }
 
-  // Chooses the list's entry `index`, then picks Entries... in the list's
-  // menu, opened with Shift+F10; the dialog, or null when it didn't open.
-  EntriesDialog* OpenEntries(int index) {
+  // Chooses the list's entry `index`, then picks Entries... (or the menu's
+  // entry at `position`) in the list's menu, opened with Shift+F10; the
+  // dialog, or null when it didn't open.
+  EntriesDialog* OpenEntries(int index, int position = 2) {
     HWND list = window_->control(kFile1);
     ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     ::SendMessageW(window_->handle(), WM_COMMAND,
@@ -57,7 +58,7 @@ class EntriesDialogTest : public ::testing::Test {
     ::SetFocus(list);
     const size_t errors = errors_.size();
     const HWND before = Dialog() != nullptr ? Dialog()->handle() : nullptr;
-    PickInNextMenu(2);
+    PickInNextMenu(position);
     Send({Key(VK_SHIFT, false), Key(VK_F10, false), Key(VK_F10, true),
           Key(VK_SHIFT, true)});
     RunMessagesUntil(
@@ -212,7 +213,8 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   ::IntersectRect(&both, &place, &work);
   EXPECT_TRUE(::EqualRect(&both, &place));
   EXPECT_EQ(MenuEntries(),
-            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"Entries of all containers\u2026"}));
   EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of music.str");
   EXPECT_TRUE(::IsWindowVisible(Dialog()->handle()));
   EXPECT_NE(::GetWindowLongW(Table(), GWL_STYLE) & LVS_OWNERDATA, 0);
@@ -292,6 +294,40 @@ TEST_F(EntriesDialogTest, ExtractSelectedTakesExactlyTheRowsSelected) {
   chosen.AddIndexes("6-7,10");
   EXPECT_EQ(dir_.FilesBelow("EXT_music/").size(), 3u);
   EXPECT_TRUE(dir_.FilesBelow("EXT_music/") == ChosenFiles(chosen));
+}
+
+TEST_F(EntriesDialogTest, AllContainersExtractEachIntoItsOwnFolder) {
+  ContainerBuilder::WithEntries(samples::SampleEntries(20))
+      .WriteTo(dir_.File("a.str"));
+  ContainerBuilder::WithEntries({{"voice/x", "h", "b"}})
+      .WriteTo(dir_.File("b.str"));
+  ContainerBuilder::WithEntries(samples::SampleEntries(12))
+      .WriteTo(dir_.File("c.str"));
+  Open();
+  ASSERT_NE(OpenEntries(1, 3), nullptr);
+  EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of all containers");
+  EXPECT_EQ(Status(), L"33 entries in 3 containers");
+  EXPECT_EQ(SortArrow(0), HDF_SORTUP);
+  Type(L"sfx\\*");
+  EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"a.str", L"a.str", L"a.str",
+                                                  L"a.str", L"a.str", L"c.str",
+                                                  L"c.str", L"c.str"}));
+  SelectAll();
+  Click(EntriesDialog::kExtractSelected);
+  ASSERT_TRUE(WaitForReport());
+  EXPECT_EQ(reports_[0].summary, "8 files written into 2 EXT_ folders.");
+  EntryChoice choice;
+  choice.Include("sfx\\*");
+  for (const std::string name : {"a", "c"}) {
+    EXPECT_TRUE(dir_.FilesBelow("EXT_" + name + "/") ==
+                testing::ExtractedFiles(
+                    testing::Chosen(dir_.path(), name + ".str"), choice))
+        << name;
+  }
+  EXPECT_EQ(dir_.FilesBelow("EXT_c/").size(), 3u);
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"EXT_a", "EXT_c", "a.str",
+                                                    "b.str", "c.str"}));
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
 }
 
 TEST_F(EntriesDialogTest, HeadingsSortTheirColumnEachWayInTurn) {

@@ -282,6 +282,8 @@ void MainWindow::ShowListMenu(LPARAM at) {
   HMENU menu = ::CreatePopupMenu();
   ::AppendMenuW(menu, MF_STRING, kExtractCommand, L"Extract");
   ::AppendMenuW(menu, MF_STRING, kEntriesCommand, L"Entries\u2026");
+  ::AppendMenuW(menu, MF_STRING, kAllEntriesCommand,
+                L"Entries of all containers\u2026");
   // The command runs once the menu has closed, outside its loop.
   UINT chosen = static_cast<UINT>(
       ::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
@@ -289,6 +291,7 @@ void MainWindow::ShowListMenu(LPARAM at) {
   ::DestroyMenu(menu);
   if (chosen == kExtractCommand) ExtractSelection();
   if (chosen == kEntriesCommand) OpenEntries();
+  if (chosen == kAllEntriesCommand) OpenAllEntries();
 }
 
 void MainWindow::ChooseEntryAt(POINT on_screen) {
@@ -308,7 +311,15 @@ void MainWindow::ChooseEntryAt(POINT on_screen) {
 void MainWindow::OpenEntries() {
   // Its entries go with it.
   entries_.reset();
-  EntriesOutcome opened = session_.OpenEntries();
+  ShowEntries(session_.OpenEntries());
+}
+
+void MainWindow::OpenAllEntries() {
+  entries_.reset();
+  ShowEntries(session_.OpenAllEntries());
+}
+
+void MainWindow::ShowEntries(const EntriesOutcome& opened) {
   if (opened.failed()) {
     report_error_(Widen(opened.error));
     return;

@@ -50,9 +50,11 @@ class MainWindow {
   /// Asks the user a yes-or-no question (UTF-16); true for yes.
   using Question = std::function<bool(const std::wstring& question)>;
 
-  /// The list's context menu's commands: Extract, Entries...
+  /// The list's context menu's commands: Extract, Entries..., Entries of
+  /// all containers...
   static constexpr UINT kExtractCommand = 1;
   static constexpr UINT kEntriesCommand = 2;
+  static constexpr UINT kAllEntriesCommand = 4;
   /// Posted by the Entries dialog (LPARAM) once the user has closed it.
   static constexpr UINT kEntriesClosedMessage = WM_APP + 3;
 
@@ -83,6 +85,10 @@ class MainWindow {
   /// list's menu does, in place of one open before; reports an error
   /// instead when its entries can't be read.
   void OpenEntries();
+  /// Entries of all containers...: opens the Entries dialog on every
+  /// container of the window's folder, as the list's menu does, in place
+  /// of one open before.
+  void OpenAllEntries();
   /// The Entries dialog while it is open, else null.
   EntriesDialog* entries_dialog() const { return entries_.get(); }
 
@@ -112,6 +118,7 @@ class MainWindow {
   void ShowListMenu(LPARAM at);
   void ChooseEntryAt(POINT on_screen);
   void ExtractSelection();
+  void ShowEntries(const EntriesOutcome& opened);
   void StartExtraction(StartOutcome started);
   void CloseEntries(HWND dialog);
   void FinishExtract();
