@@ -227,7 +227,7 @@ class ExtractReporter : public ExtractListener {
  public:
   /// Failed entries go to `failures` when there is one, to `err` otherwise.
   ExtractReporter(const std::string& file, std::ostream& err, int columns,
-                  nlohmann::json* failures = nullptr)
+                  nlohmann::ordered_json* failures = nullptr)
       : err_(err), failures_(failures) {
     if (columns > 0) line_.emplace(err, file, columns);
   }
@@ -254,7 +254,7 @@ class ExtractReporter : public ExtractListener {
 
  private:
   std::ostream& err_;
-  nlohmann::json* failures_;
+  nlohmann::ordered_json* failures_;
   std::optional<ProgressLine> line_;
 };
 
@@ -287,7 +287,7 @@ bool ExtractOne(const std::string& file, const Options& options, int columns,
                 JsonArrayOutput* json, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
   EntryChoice choice = MakeChoice(options.choice);
-  nlohmann::json failures = nlohmann::json::array();
+  nlohmann::ordered_json failures = nlohmann::ordered_json::array();
   ExtractReporter reporter(file, err, options.quiet ? 0 : columns,
                            json ? &failures : nullptr);
   ExtractResult result =

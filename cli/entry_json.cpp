@@ -8,7 +8,7 @@
 namespace brimwald {
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 // `bytes` read as Latin-1, in UTF-8, into `text`: bytes below 0x80 stay as
 // they are, the others become two bytes each.

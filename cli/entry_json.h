@@ -19,7 +19,7 @@ namespace brimwald {
 /// `bytes` (a name, a path, a message naming either) as a JSON string: read
 /// as UTF-8 where they are valid UTF-8, as Latin-1 otherwise, so that the
 /// output is always valid UTF-8.
-nlohmann::json TextJson(std::string_view bytes);
+nlohmann::ordered_json TextJson(std::string_view bytes);
 
 class EntryJsonWriter {
  public:

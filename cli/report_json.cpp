@@ -7,7 +7,7 @@
 namespace brimwald {
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 using Kind = VerifyFinding::Kind;
 
 // `text` as TextJson() writes it, null when empty.

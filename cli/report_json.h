@@ -27,7 +27,7 @@ class JsonArrayOutput {
   JsonArrayOutput(const JsonArrayOutput&) = delete;
   JsonArrayOutput& operator=(const JsonArrayOutput&) = delete;
 
-  void Write(const nlohmann::json& value);
+  void Write(const nlohmann::ordered_json& value);
 
  private:
   std::ostream& out_;
@@ -36,18 +36,19 @@ class JsonArrayOutput {
 
 /// {"container", "error"}: the file whose command `error` ended before
 /// anything else could be told.
-nlohmann::json FailedFileJson(const std::string& file,
-                              const std::string& error);
+nlohmann::ordered_json FailedFileJson(const std::string& file,
+                                      const std::string& error);
 
 /// {"container", "valid", "vfs_start", "file_count"}: the numbers null when
 /// the file is not a container.
-nlohmann::json InspectJson(const std::string& file, const Selection& selection);
+nlohmann::ordered_json InspectJson(const std::string& file,
+                                   const Selection& selection);
 
 /// {"kind", "path", "index", "name", ...}: `kind` one of "missing",
 /// "differs", "unreadable", "stray", "link", "duplicate", "note"; "offset",
 /// "size" and "expected_size" for a difference, "other" for a duplicate,
 /// "why" where the finding has one; null for what it lacks.
-nlohmann::json FindingJson(const VerifyFinding& finding);
+nlohmann::ordered_json FindingJson(const VerifyFinding& finding);
 
 /// Gathers the findings of a check as FindingJson() writes them.
 class VerifyJson : public VerifyListener {
@@ -59,27 +60,30 @@ class VerifyJson : public VerifyListener {
   /// {"container", "folder", "folder_missing", "checked", "problems",
   /// "not_compared", "findings", "error"}: the error that broke the table,
   /// or null.
-  nlohmann::json Result(const std::string& file,
-                        const VerifyResult& result) const;
+  nlohmann::ordered_json Result(const std::string& file,
+                                const VerifyResult& result) const;
 
  private:
-  nlohmann::json findings_ = nlohmann::json::array();
+  nlohmann::ordered_json findings_ = nlohmann::ordered_json::array();
 };
 
 /// {"index", "name", "error"}: an entry that could not be extracted.
-nlohmann::json FailedEntryJson(const TableEntry& entry, const Error& error);
+nlohmann::ordered_json FailedEntryJson(const TableEntry& entry,
+                                       const Error& error);
 
 /// {"container", "folder", "written", "replaced", "failed", "failures",
 /// "error", "interrupted"}: `failures` as FailedEntryJson() writes them,
 /// "error" the error that broke the table, or null.
-nlohmann::json ExtractJson(const std::string& file, const ExtractResult& result,
-                           nlohmann::json failures, bool interrupted);
+nlohmann::ordered_json ExtractJson(const std::string& file,
+                                   const ExtractResult& result,
+                                   nlohmann::ordered_json failures,
+                                   bool interrupted);
 
 /// {"container", "folder", "dry_run", "written", "complete", "replaced",
 /// "left_alone", "refusals", "unsettled"}: "replaced" the entries with the
 /// file each takes, "left_alone" what else the check found.
-nlohmann::json UpdateJson(const std::string& file, const UpdateResult& result,
-                          bool dry_run);
+nlohmann::ordered_json UpdateJson(const std::string& file,
+                                  const UpdateResult& result, bool dry_run);
 
 }  // namespace brimwald
 
