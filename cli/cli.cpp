@@ -11,12 +11,14 @@
 #include "cli/entry_json.h"
 #include "cli/progress_line.h"
 #include "cli/replace_commands.h"
+#include "cli/report_json.h"
 #include "cli/verify_report.h"
 #include "container/inspection.h"
 #include "container/selection.h"
 #include "extract/extract.h"
 #include "extract/extract_to_stream.h"
 #include "io/chunked_output.h"
+#include "io/file_arguments.h"
 #include "io/interrupt.h"
 #include "io/utf8_path.h"
 #include "program_options/command_line.h"
@@ -31,15 +33,16 @@ namespace {
 
 constexpr Program kProgram = {
     "brimwald-ripper-cli",
-    "Usage: brimwald-ripper-cli inspect FILE...\n"
+    "Usage: brimwald-ripper-cli inspect [--json] FILE...\n"
     "       brimwald-ripper-cli rip FILE...\n"
-    "       brimwald-ripper-cli list [--json] [CHOICE] FILE\n"
-    "       brimwald-ripper-cli extract [-C DIR | -O] [--quiet] [CHOICE] "
-    "FILE...\n"
-    "       brimwald-ripper-cli verify [-C DIR] [CHOICE] FILE...\n"
+    "       brimwald-ripper-cli list [--json] [CHOICE] FILE...\n"
+    "       brimwald-ripper-cli extract [-C DIR | -O] [--quiet] [--json] "
+    "[CHOICE] FILE...\n"
+    "       brimwald-ripper-cli verify [-C DIR] [--json] [CHOICE] FILE...\n"
     "       brimwald-ripper-cli replace [-o OUTPUT] CONTAINER ENTRY "
     "FILE.qvstr...\n"
-    "       brimwald-ripper-cli update [-C DIR] [--dry-run] CONTAINER\n"
+    "       brimwald-ripper-cli update [-C DIR] [--dry-run] [--json] "
+    "CONTAINER\n"
     "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index "
     "LIST]...\n"};
 
@@ -110,9 +113,13 @@ void Warn(std::ostream& err, const std::string& file, const TableEntry& entry,
 // are several files, as `head` does: a blank line before every one but the
 // first. A file that can't be read gets no heading, only its error.
 bool InspectOne(const std::string& file, bool headed, bool& first,
-                std::ostream& out) {
+                JsonArrayOutput* json, std::ostream& out) {
   Selection selection;
   std::string text = InspectPath(file, selection);
+  if (json) {
+    json->Write(InspectJson(file, selection));
+    return selection.Passed;
+  }
   if (headed) {
     out << (first ? "" : "\n") << "==> " << file << " <==\n";
     first = false;
@@ -134,7 +141,14 @@ void RipOne(const std::string& file, std::ostream& out, std::ostream& err) {
   out << PathInDirectory(selection, ScriptName(selection)) << '\n';
 }
 
-void WriteLine(std::string& text, const TableEntry& entry) {
+// One line of the listing: the container's name first when several are
+// listed (`container` not empty).
+void WriteLine(std::string& text, const std::string& container,
+               const TableEntry& entry) {
+  if (!container.empty()) {
+    text += container;
+    text += '\t';
+  }
   text += DecimalText(entry.Index);
   text += '\t';
   text += entry.Name;
@@ -147,35 +161,63 @@ void WriteLine(std::string& text, const TableEntry& entry) {
   text += '\n';
 }
 
-int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  const std::string& file = options.files.front();
-  // The JSON array stands whole whatever ends the listing: it opens before
-  // anything can fail and closes as the writer goes.
-  std::optional<EntryJsonWriter> json;
-  if (options.json) json.emplace(out);
+// Lists the chosen entries of `file` into `json`, or as lines of text when
+// there is none, named when several files are listed. Whether every entry
+// could be listed.
+bool ListOne(const std::string& file, const Options& options,
+             EntryJsonWriter* json, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
   TableWalk walk(selection);
   TableWalk lookup(selection);
   std::optional<ChunkedOutput> text;
   if (!json) text.emplace(out);
+  const std::string named = options.files.size() > 1 ? file : "";
   EntryProblems problems(walk, lookup);
   EntryChoice choice = MakeChoice(options.choice);
-  int status = kExitOk;
+  bool listed = true;
   while (walk.Next()) {
     const TableEntry& entry = walk.entry();
     // Every entry counts for the paths that later ones replace.
     std::vector<std::string> found = problems.Check(entry);
     if (!choice.Chooses(entry)) continue;
-    if (!entry.Scriptable()) status = kExitFailed;
+    if (!entry.Scriptable()) listed = false;
     if (json) {
       json->Write(entry, found);
       continue;
     }
     Warn(err, file, entry, found);
-    WriteLine(text->text(), entry);
+    WriteLine(text->text(), named, entry);
     text->Appended();
   }
-  if (!EachChoseAnEntry(kProgram, err, file, choice)) status = kExitFailed;
+  text.reset();
+  return EachChoseAnEntry(kProgram, err, file, choice) && listed;
+}
+
+// Lists every file, one at a time. A file that can't be read, or whose
+// table breaks, is reported and, in the JSON, stands as an entry of its own
+// where its entries would be.
+int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  // The JSON array stands whole whatever ends the listing: it opens before
+  // anything can fail and closes as the writer goes.
+  std::optional<EntryJsonWriter> json;
+  if (options.json) json.emplace(out);
+  int status = kExitOk;
+  for (const std::string& file : options.files) {
+    if (json) json->StartContainer(file);
+    try {
+      if (!ListOne(file, options, json ? &*json : nullptr, out, err)) {
+        status = kExitFailed;
+      }
+    } catch (const std::exception& error) {
+      if (json) {
+        json->WriteUnreadable(error.what());
+        json->Flush();
+      }
+      out.flush();
+      Report(kProgram, err, error.what());
+      status = kExitFailed;
+    }
+  }
   return status;
 }
 
@@ -183,13 +225,19 @@ int ListCommand(const Options& options, std::ostream& out, std::ostream& err) {
 // `columns` wide (none: 0). The line is cleared before every message.
 class ExtractReporter : public ExtractListener {
  public:
-  ExtractReporter(const std::string& file, std::ostream& err, int columns)
-      : err_(err) {
+  /// Failed entries go to `failures` when there is one, to `err` otherwise.
+  ExtractReporter(const std::string& file, std::ostream& err, int columns,
+                  nlohmann::ordered_json* failures = nullptr)
+      : err_(err), failures_(failures) {
     if (columns > 0) line_.emplace(err, file, columns);
   }
 
   // The error names the container and the entry.
-  void EntryFailed(const TableEntry&, const Error& error) override {
+  void EntryFailed(const TableEntry& entry, const Error& error) override {
+    if (failures_) {
+      failures_->push_back(FailedEntryJson(entry, error));
+      return;
+    }
     if (line_) line_->Clear();
     Report(kProgram, err_, error.what());
   }
@@ -206,6 +254,7 @@ class ExtractReporter : public ExtractListener {
 
  private:
   std::ostream& err_;
+  nlohmann::ordered_json* failures_;
   std::optional<ProgressLine> line_;
 };
 
@@ -235,19 +284,27 @@ void ReportInterrupted(const Selection& selection, const Options& options,
 }
 
 bool ExtractOne(const std::string& file, const Options& options, int columns,
-                std::ostream& out, std::ostream& err) {
+                JsonArrayOutput* json, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
   EntryChoice choice = MakeChoice(options.choice);
-  ExtractReporter reporter(file, err, options.quiet ? 0 : columns);
+  nlohmann::ordered_json failures = nlohmann::ordered_json::array();
+  ExtractReporter reporter(file, err, options.quiet ? 0 : columns,
+                           json ? &failures : nullptr);
   ExtractResult result =
       Extract(selection, options.directory, reporter, choice);
   reporter.Finish();
-  if (InterruptStopsWork::Requested()) {
+  const bool interrupted = InterruptStopsWork::Requested();
+  if (json) json->Write(ExtractJson(file, result, failures, interrupted));
+  if (interrupted) {
     out.flush();
     ReportInterrupted(selection, options, result, err);
     return false;
   }
   if (result.table_error) Report(kProgram, err, result.table_error->what());
+  if (json) {
+    return EachChoseAnEntry(kProgram, err, file, choice) &&
+           !result.table_error && result.failed == 0;
+  }
   // Quiet, a complete extraction says nothing; one that fell short still
   // counts what it did.
   if (options.quiet && !result.table_error && result.failed == 0) {
@@ -279,16 +336,23 @@ bool ExtractToOutput(const std::string& file, const Options& options,
 }
 
 bool VerifyOne(const std::string& file, const Options& options,
-               std::ostream& out, std::ostream& err) {
+               JsonArrayOutput* json, std::ostream& out, std::ostream& err) {
   Selection selection = Chosen(file);
   EntryChoice choice = MakeChoice(options.choice);
   VerifyReport report(out);
-  VerifyResult result = Verify(selection, options.directory, report, choice);
+  VerifyJson gathered;
+  VerifyListener& listener = json ? static_cast<VerifyListener&>(gathered)
+                                  : static_cast<VerifyListener&>(report);
+  VerifyResult result = Verify(selection, options.directory, listener, choice);
   if (result.table_error) {
     out.flush();
     Report(kProgram, err, result.table_error->what());
   }
-  out << VerifyReport::Summary(result) << '\n';
+  if (json) {
+    json->Write(gathered.Result(file, result));
+  } else {
+    out << VerifyReport::Summary(result) << '\n';
+  }
   if (result.table_error) return false;
   out.flush();
   return EachChoseAnEntry(kProgram, err, file, choice) && result.problems == 0;
@@ -319,17 +383,18 @@ bool DirectoryIsAFolder(const Options& options, std::string_view what,
   }
 }
 
-// Runs `each` on every file, going on after a failure. What a file printed
-// is flushed before the next one's messages, so that the two streams stay
-// in order on a terminal.
+// Runs `each` on every file, going on after a failure, which `json` (if
+// any) also gets. What a file printed is flushed before the next one's
+// messages, so that the two streams stay in order on a terminal.
 template <typename Each>
-int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
-                Each each) {
+int ForEachFile(const Options& options, JsonArrayOutput* json,
+                std::ostream& out, std::ostream& err, Each each) {
   int status = kExitOk;
   for (const std::string& file : options.files) {
     try {
       if (!each(file)) status = kExitFailed;
     } catch (const std::exception& error) {
+      if (json) json->Write(FailedFileJson(file, error.what()));
       out.flush();
       Report(kProgram, err, error.what());
       status = kExitFailed;
@@ -339,11 +404,21 @@ int ForEachFile(const Options& options, std::ostream& out, std::ostream& err,
   return status;
 }
 
+// Opens the array that --json asks for in `json`, on `out`; the array, or
+// none without --json.
+JsonArrayOutput* OpenJson(const Options& options, std::ostream& out,
+                          std::optional<JsonArrayOutput>& json) {
+  if (!options.json) return nullptr;
+  return &json.emplace(out);
+}
+
 int VerifyCommand(const Options& options, std::ostream& out,
                   std::ostream& err) {
+  std::optional<JsonArrayOutput> json;
+  JsonArrayOutput* array = OpenJson(options, out, json);
   if (!DirectoryIsAFolder(options, "cannot look into", err)) return kExitFailed;
-  return ForEachFile(options, out, err, [&](const std::string& file) {
-    return VerifyOne(file, options, out, err);
+  return ForEachFile(options, array, out, err, [&](const std::string& file) {
+    return VerifyOne(file, options, array, out, err);
   });
 }
 
@@ -357,19 +432,24 @@ int ExtractCommand(const Options& options, const StandardStreams& streams,
       return kExitFailed;
     }
     if (streams.make_out_binary != nullptr) streams.make_out_binary();
-    return ForEachFile(options, out, err, [&](const std::string& file) {
-      return ExtractToOutput(file, options, out, err);
-    });
+    return ForEachFile(options, nullptr, out, err,
+                       [&](const std::string& file) {
+                         return ExtractToOutput(file, options, out, err);
+                       });
   }
+  std::optional<JsonArrayOutput> json;
+  JsonArrayOutput* array = OpenJson(options, out, json);
   if (!DirectoryIsAFolder(options, "cannot write into", err))
     return kExitFailed;
   // Ctrl-C stops the extraction between two entries, which says how far
   // it got; the files after it are left alone.
   InterruptStopsWork stops;
-  int status = ForEachFile(options, out, err, [&](const std::string& file) {
-    if (InterruptStopsWork::Requested()) return false;
-    return ExtractOne(file, options, streams.progress_columns, out, err);
-  });
+  int status =
+      ForEachFile(options, array, out, err, [&](const std::string& file) {
+        if (InterruptStopsWork::Requested()) return false;
+        return ExtractOne(file, options, streams.progress_columns, array, out,
+                          err);
+      });
   return InterruptStopsWork::Requested() ? kExitInterrupted : status;
 }
 
@@ -393,16 +473,10 @@ std::optional<std::string> MissingFileProblem(
 }
 
 // The usage problem of a command that chooses entries, before any work: a
-// FILE that isn't there, more than one FILE for `list`, or a choice that
-// can't be read.
-std::optional<std::string> ChoosingCommandProblem(const Options& options,
-                                                  bool one_file) {
+// FILE that isn't there, or a choice that can't be read.
+std::optional<std::string> ChoosingCommandProblem(const Options& options) {
   if (std::optional<std::string> missing = MissingFileProblem(options.files)) {
     return missing;
-  }
-  if (one_file && options.files.size() > 1) {
-    return "one FILE is listed at a time; " +
-           std::to_string(options.files.size()) + " were given";
   }
   try {
     MakeChoice(options.choice);
@@ -426,6 +500,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       "check each FILE's magic and show where its VFS table starts and how "
       "many files it holds");
   inspect->add_option("FILE", options.files, "stream containers")->required();
+  inspect->add_flag("--json", options.json,
+                    "print a JSON array: each FILE's numbers");
   CLI::App* rip = app.add_subcommand(
       "rip",
       "write RIP_<name>.bat beside each FILE; run the script from that "
@@ -433,11 +509,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   rip->add_option("FILE", options.files, "stream containers")->required();
   CLI::App* list = app.add_subcommand(
       "list",
-      "print FILE's chosen entries: index, name, record offset, header offset "
-      "and size, body offset and size, tab-separated");
-  // Any number are read, so that a second one can be told apart: a pattern
-  // that was meant for --include, or a file that doesn't exist.
-  list->add_option("FILE", options.files, "a stream container")->required();
+      "print each FILE's chosen entries: index, name, record offset, header "
+      "offset and size, body offset and size, tab-separated; after the "
+      "FILE's name when there are several");
+  list->add_option("FILE", options.files, "stream containers")->required();
   list->add_flag("--json", options.json,
                  "print a JSON array of entries, with their problems");
   AddChoiceOptions(*list, options.choice);
@@ -451,12 +526,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
           ->add_option("-C,--directory", options.directory,
                        "write into DIR instead of each FILE's folder")
           ->type_name("DIR");
+  CLI::Option* to_stdout =
+      extract
+          ->add_flag(
+              "-O,--to-stdout", options.to_stdout,
+              "write the chosen entries' .qvstr bytes to standard output, "
+              "one after another in table order, never to a terminal; "
+              "no folder is made")
+          ->excludes(directory);
   extract
-      ->add_flag("-O,--to-stdout", options.to_stdout,
-                 "write the chosen entries' .qvstr bytes to standard output, "
-                 "one after another in table order, never to a terminal; "
-                 "no folder is made")
-      ->excludes(directory);
+      ->add_flag("--json", options.json,
+                 "print a JSON array instead of the summaries: each FILE's "
+                 "counts and failed entries")
+      ->excludes(to_stdout);
   extract->add_flag("-q,--quiet", options.quiet,
                     "print nothing but errors and warnings: no progress line, "
                     "and no summary when every entry was written");
@@ -471,6 +553,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       ->add_option("-C,--directory", options.directory,
                    "check EXT_<name> in DIR instead of in each FILE's folder")
       ->type_name("DIR");
+  verify->add_flag("--json", options.json,
+                   "print a JSON array instead of the report: each FILE's "
+                   "findings and counts");
   AddChoiceOptions(*verify, options.choice);
   ReplaceOptions replace_options;
   CLI::App* replace = app.add_subcommand(
@@ -503,10 +588,24 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       ->type_name("DIR");
   update->add_flag("--dry-run", update_options.dry_run,
                    "print what would be replaced, and write nothing");
+  update->add_flag("--json", update_options.json,
+                   "print a JSON object instead of the report: what was "
+                   "replaced and what was left alone");
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }
+  // Wildcards are expanded in FILE and CONTAINER arguments only: never in
+  // patterns, entries, .qvstr files or folders.
+  options.files = ExpandFileArguments(options.files);
   if (replace->parsed() || update->parsed()) {
+    CLI::App* command = replace->parsed() ? replace : update;
+    std::string& container = replace->parsed() ? replace_options.container
+                                               : update_options.container;
+    try {
+      container = ExpandOneFileArgument(container, "CONTAINER");
+    } catch (const Error& error) {
+      return UsageError(kProgram, err, error.what(), command->get_name());
+    }
     try {
       if (replace->parsed()) {
         return ReplaceCommand(kProgram, Chosen(replace_options.container),
@@ -515,6 +614,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       return UpdateCommand(kProgram, Chosen(update_options.container),
                            update_options, out, err);
     } catch (const std::exception& error) {
+      if (update->parsed() && update_options.json) {
+        out << FailedFileJson(update_options.container, error.what()).dump()
+            << '\n';
+      }
       Report(kProgram, err, error.what());
       return kExitFailed;
     }
@@ -522,30 +625,25 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   if (inspect->parsed()) {
     const bool headed = options.files.size() > 1;
     bool first = true;
-    return ForEachFile(options, out, err, [&](const std::string& file) {
-      return InspectOne(file, headed, first, out);
+    std::optional<JsonArrayOutput> json;
+    JsonArrayOutput* array = OpenJson(options, out, json);
+    return ForEachFile(options, array, out, err, [&](const std::string& file) {
+      return InspectOne(file, headed, first, array, out);
     });
   }
   for (CLI::App* command : {list, extract, verify}) {
     if (!command->parsed()) continue;
-    if (std::optional<std::string> problem =
-            ChoosingCommandProblem(options, command == list)) {
+    if (std::optional<std::string> problem = ChoosingCommandProblem(options)) {
       return UsageError(kProgram, err, *problem, command->get_name());
     }
   }
-  if (list->parsed()) {
-    try {
-      return ListCommand(options, out, err);
-    } catch (const std::exception& error) {
-      Report(kProgram, err, error.what());
-      return kExitFailed;
-    }
-  }
+  if (list->parsed()) return ListCommand(options, out, err);
   if (rip->parsed()) {
-    return ForEachFile(options, out, err, [&](const std::string& file) {
-      RipOne(file, out, err);
-      return true;
-    });
+    return ForEachFile(options, nullptr, out, err,
+                       [&](const std::string& file) {
+                         RipOne(file, out, err);
+                         return true;
+                       });
   }
   if (verify->parsed()) return VerifyCommand(options, out, err);
   return ExtractCommand(options, streams, out, err);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -139,10 +140,6 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
            {{"verify", file, "gone.str"},
             "cannot open 'gone.str': there is no such file",
             "verify",
-            1},
-           {{"list", file, file},
-            "one FILE is listed at a time; 2 were given",
-            "list",
             1},
            {{"extract", "--index", "5-2", file},
             "the index list '5-2' holds the range '5-2', which ends before it "
@@ -285,8 +282,7 @@ TEST_F(CliTest, ListKeepsWhatItListedBeforeAnUnreadableRecord) {
 }
 
 // An entry whose name lies past the end is listed in its place, with a
-// problem, and fails alone; a file that can't be listed still gets a whole
-// JSON document.
+// problem, and fails alone.
 TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
   std::vector<samples::TestEntry> entries;
   for (int i = 0; i < 10; ++i)
@@ -315,11 +311,61 @@ TEST_F(CliTest, EveryReadableEntryIsAccountedFor) {
       std::distance(std::filesystem::directory_iterator(dir_.File("EXT_music")),
                     {}),
       9);
+}
 
-  testing::WriteFile(dir_.File("plain.str"), "not a container");
-  Result nothing = RunCliWith({"list", "--json", dir_.File("plain.str")});
-  EXPECT_EQ(nothing.status, 1);
-  EXPECT_EQ(nlohmann::json::parse(nothing.out), nlohmann::json::array());
+// Several containers are listed one after another, each line after its
+// container's name; one that can't be read, or whose table breaks, is
+// reported and stands in the JSON where its entries would, and the rest
+// are still listed.
+TEST_F(CliTest, ListOfSeveralContainersNamesEachOne) {
+  std::string a = Container(
+      "a.str", ContainerBuilder::WithEntries(
+                   {{"sfx/door_open", "h", "b"}, {"music/title", "h", "b"}}));
+  ContainerBuilder broken =
+      ContainerBuilder::WithEntries({{"sfx/door", "h", "b"}});
+  broken.Int32(28, 1000000);  // FileCount
+  std::string cut = Container("cut.str", broken);
+  std::string plain = dir_.File("plain.str");
+  testing::WriteFile(plain, "not a container");
+  std::string b = Container(
+      "b.str", ContainerBuilder::WithEntries({{"sfx/door_close", "h", "b"}}));
+
+  Result text = RunCliWith({"list", a, cut, plain, b});
+  EXPECT_EQ(text.status, 1);
+  std::vector<std::string> starts;
+  std::istringstream lines(text.out);
+  for (std::string line; std::getline(lines, line);) {
+    starts.push_back(line.substr(0, line.find('\t', line.find('\t') + 1)));
+  }
+  EXPECT_EQ(starts, (std::vector<std::string>{a + "\t0", a + "\t1", cut + "\t0",
+                                              b + "\t0"}));
+  EXPECT_NE(text.err.find("cannot read '" + plain + "'"), std::string::npos)
+      << text.err;
+  EXPECT_NE(text.err.find("lies outside the file"), std::string::npos);
+
+  Result json = RunCliWith({"list", "--json", a, cut, plain, b});
+  EXPECT_EQ(json.status, 1);
+  nlohmann::json listed = nlohmann::json::parse(json.out);
+  std::vector<std::string> containers;
+  for (const nlohmann::json& entry : listed)
+    containers.push_back(entry["container"]);
+  EXPECT_EQ(containers, (std::vector<std::string>{a, a, cut, cut, plain, b}));
+  for (size_t unreadable : {3u, 4u}) {
+    EXPECT_TRUE(listed[unreadable]["name"].is_null());
+    EXPECT_TRUE(listed[unreadable]["index"].is_null());
+    const std::string problem = listed[unreadable]["problems"][0];
+    EXPECT_NE(json.err.find(problem), std::string::npos) << json.err;
+  }
+  EXPECT_EQ(listed[5]["name"], "sfx\\door_close");
+
+  // Which container holds the door sounds: every one, and each is named.
+  Result doors = RunCliWith({"list", "--include", "*door_*", a, b});
+  EXPECT_EQ(doors.status, 0) << doors.err;
+  EXPECT_TRUE(doors.out.starts_with(a + "\t0\tsfx\\door_open\t")) << doors.out;
+  EXPECT_EQ(doors.out.find(b + "\t0\tsfx\\door_close\t"),
+            doors.out.find('\n') + 1)
+      << doors.out;
+  EXPECT_EQ(std::count(doors.out.begin(), doors.out.end(), '\n'), 2);
 }
 
 // A table cut short before its first record: nothing to extract, no empty

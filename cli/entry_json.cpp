@@ -8,7 +8,7 @@
 namespace brimwald {
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 // `bytes` read as Latin-1, in UTF-8, into `text`: bytes below 0x80 stay as
 // they are, the others become two bytes each.
@@ -42,6 +42,12 @@ bool AppendPrintableAscii(std::string& text, std::string_view bytes) {
   return true;
 }
 
+// Starts the next object of the array.
+void StartObject(std::string& text, bool& first) {
+  text += first ? "\n" : ",\n";
+  first = false;
+}
+
 // Room for a member of the fixed part: its key and a 32-bit number.
 constexpr size_t kMemberRoom = 32;
 
@@ -53,6 +59,38 @@ char* PutMember(char* at, std::string_view key, int32_t value) {
 }
 
 }  // namespace
+
+Json TextJson(std::string_view bytes) {
+  Json name = std::string(bytes);
+  try {
+    // Only to learn whether the bytes are valid UTF-8.
+    (void)name.dump();
+  } catch (const Json::type_error&) {
+    AssignLatin1AsUtf8(name.get_ref<std::string&>(), bytes);
+  }
+  return name;
+}
+
+void EntryJsonWriter::StartContainer(const std::string& file) {
+  container_ = "{\"container\":";
+  if (!AppendPrintableAscii(container_, file)) {
+    container_ += TextJson(file).dump();
+  }
+  container_ += ',';
+}
+
+void EntryJsonWriter::WriteUnreadable(const std::string& problem) {
+  std::string& text = output_.text();
+  StartObject(text, first_);
+  text += container_;
+  text +=
+      "\"index\":null,\"name\":null,\"record_offset\":null,"
+      "\"header_offset\":null,\"header_size\":null,\"body_offset\":null,"
+      "\"body_size\":null,\"problems\":";
+  text += Json::array({TextJson(problem)}).dump();
+  text += '}';
+  output_.Appended();
+}
 
 EntryJsonWriter::EntryJsonWriter(std::ostream& out) : output_(out) {
   output_.text() = '[';
@@ -68,16 +106,15 @@ EntryJsonWriter::~EntryJsonWriter() {
 void EntryJsonWriter::Write(const TableEntry& entry,
                             const std::vector<std::string>& problems) {
   std::string& text = output_.text();
-  text += first_ ? "\n" : ",\n";
-  first_ = false;
+  StartObject(text, first_);
+  text += container_;
   char members[6 * kMemberRoom];
-  text.append(members, PutMember(members, "{\"index\":", entry.Index));
+  text.append(members, PutMember(members, "\"index\":", entry.Index));
   text += ",\"name\":";
   if (entry.NameLost) {
     text += "null";
   } else if (!AppendPrintableAscii(text, entry.Name)) {
-    AssignLatin1AsUtf8(name_.get_ref<std::string&>(), entry.Name);
-    text += name_.dump();
+    text += TextJson(entry.Name).dump();
   }
   // The numbers after the name, gathered and appended at once.
   char* end = members;
@@ -88,7 +125,15 @@ void EntryJsonWriter::Write(const TableEntry& entry,
   end = PutMember(end, ",\"body_size\":", entry.Record.BodySize);
   text.append(members, end);
   text += ",\"problems\":";
-  text += problems.empty() ? "[]" : Json(problems).dump();
+  if (problems.empty()) {
+    text += "[]";
+  } else {
+    Json list = Json::array();
+    for (const std::string& problem : problems) {
+      list.push_back(TextJson(problem));
+    }
+    text += list.dump();
+  }
   text += '}';
   output_.Appended();
 }

@@ -1,6 +1,6 @@
 // The JSON form of `list --json`: one array of entry objects, written a
 // chunk at a time as the walk goes, so that memory stays flat for tables of
-// any size.
+// any size and any number of containers.
 
 #ifndef BRIMWALD_CLI_ENTRY_JSON_H_
 #define BRIMWALD_CLI_ENTRY_JSON_H_
@@ -8,12 +8,18 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/chunked_output.h"
 #include "table/table_walk.h"
 
 namespace brimwald {
+
+/// `bytes` (a name, a path, a message naming either) as a JSON string: read
+/// as UTF-8 where they are valid UTF-8, as Latin-1 otherwise, so that the
+/// output is always valid UTF-8.
+nlohmann::ordered_json TextJson(std::string_view bytes);
 
 class EntryJsonWriter {
  public:
@@ -24,16 +30,28 @@ class EntryJsonWriter {
   EntryJsonWriter(const EntryJsonWriter&) = delete;
   EntryJsonWriter& operator=(const EntryJsonWriter&) = delete;
 
-  /// Writes `entry` as {"index", "name", "record_offset", "header_offset",
-  /// "header_size", "body_offset", "body_size", "problems"}; the name's
-  /// bytes are read as Latin-1, so the output is always valid UTF-8; a name
-  /// that couldn't be read is null.
+  /// Names the container, `file` as given, that the entries written next
+  /// belong to.
+  void StartContainer(const std::string& file);
+
+  /// Writes `entry` as {"container", "index", "name", "record_offset",
+  /// "header_offset", "header_size", "body_offset", "body_size",
+  /// "problems"}; the name as TextJson() writes it, null when it couldn't
+  /// be read.
   void Write(const TableEntry& entry, const std::vector<std::string>& problems);
+
+  /// Writes the entry that stands for what of the container can't be read:
+  /// every member but "container" null, and `problem` its one problem.
+  void WriteUnreadable(const std::string& problem);
+
+  /// Writes what is held back, before a message on another stream.
+  void Flush() { output_.Flush(); }
 
  private:
   ChunkedOutput output_;
-  // One JSON string whose room every name reuses.
-  nlohmann::json name_ = std::string();
+  // `{"container":<file>,` of the container at hand: the start of every
+  // object.
+  std::string container_ = "{";
   bool first_ = true;
 };
 

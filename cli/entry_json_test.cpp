@@ -5,6 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brimwald {
 namespace {
@@ -43,6 +45,23 @@ TEST(EntryJsonTest, EveryByteIsWrittenAsNlohmannWritesIt) {
       }
       EXPECT_EQ(NameText(name), nlohmann::json(utf8).dump()) << "byte " << byte;
     }
+  }
+}
+
+// Bytes that are valid UTF-8 are read as UTF-8; any others, a stray or
+// overlong sequence or a surrogate included, as Latin-1.
+TEST(EntryJsonTest, NamesAreUtf8WhereValidAndLatin1Otherwise) {
+  for (const auto& [bytes, text] :
+       std::vector<std::pair<std::string, std::string>>{
+           {"sfx\\caf\xC3\xA9", "sfx\\caf\u00e9"},
+           {"\xF0\x9F\x8E\xB5", "\U0001F3B5"},
+           {"caf\xE9", "caf\u00e9"},
+           {"\xC3", "\u00c3"},
+           {"\xC0\xAF", "\u00c0\u00af"},
+           {"\xED\xA0\x80", "\u00ed\u00a0\u0080"},
+       }) {
+    EXPECT_EQ(TextJson(bytes), nlohmann::ordered_json(text)) << text;
+    EXPECT_EQ(NameText(bytes), nlohmann::json(text).dump()) << text;
   }
 }
 

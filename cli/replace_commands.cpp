@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "base/error.h"
+#include "cli/report_json.h"
 #include "cli/verify_report.h"
 #include "replace/replace.h"
 #include "replace/update.h"
@@ -105,6 +106,11 @@ int UpdateCommand(const Program& program, const Selection& selection,
                   const UpdateOptions& options, std::ostream& out,
                   std::ostream& err) {
   UpdateResult result = Update(selection, options.directory, options.dry_run);
+  if (options.json) {
+    out << UpdateJson(options.container, result, options.dry_run).dump()
+        << '\n';
+    return result.Complete() ? kExitOk : kExitFailed;
+  }
   ReportLeftAlone(program, err, result.others);
   ReportRefusals(program, err, result.refusals);
   ReportRefusals(program, err, result.unsettled);

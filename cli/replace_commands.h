@@ -24,6 +24,7 @@ struct UpdateOptions {
   std::string container;
   std::string directory;
   bool dry_run = false;
+  bool json = false;
 };
 
 /// Runs `replace` on the container `selection` describes; the exit status.
@@ -31,7 +32,8 @@ int ReplaceCommand(const Program& program, const Selection& selection,
                    const ReplaceOptions& options, std::ostream& out,
                    std::ostream& err);
 
-/// Runs `update`; the exit status.
+/// Runs `update`; the exit status. With `json`, what the check found goes
+/// into the JSON object on `out` instead of to `err`.
 int UpdateCommand(const Program& program, const Selection& selection,
                   const UpdateOptions& options, std::ostream& out,
                   std::ostream& err);

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string_view>
 
-#include "program_options/command_line.h"
+#include "base/error.h"
 #include "cut/cut_range.h"
+#include "io/file_arguments.h"
+#include "program_options/command_line.h"
 
 namespace brimwald::quarnel {
 namespace {
@@ -56,6 +58,13 @@ int RunQuarnel(const std::vector<std::string>& args, std::ostream& out,
   if (operands.size() == 4) operands.insert(operands.begin(), "--");
   if (std::optional<int> settled = Parse(kProgram, app, operands, out, err)) {
     return *settled;
+  }
+  // Only INPUT is a file that is there to match: OUTPUT is made, and the
+  // offsets are numbers.
+  try {
+    input = ExpandOneFileArgument(input, "INPUT");
+  } catch (const Error& error) {
+    return UsageError(kProgram, err, error.what());
   }
   std::optional<int32_t> first = ParseOffset(first_text);
   if (!first) return BadOffset(err, "FIRST", first_text);
