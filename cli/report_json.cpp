@@ -19,26 +19,6 @@ Json ErrorOrNull(const std::optional<Error>& error) {
   return error ? TextJson(error->what()) : Json(nullptr);
 }
 
-const char* KindName(Kind kind) {
-  switch (kind) {
-    case Kind::kMissing:
-      return "missing";
-    case Kind::kDiffers:
-      return "differs";
-    case Kind::kUnreadable:
-      return "unreadable";
-    case Kind::kStray:
-      return "stray";
-    case Kind::kLink:
-      return "link";
-    case Kind::kDuplicate:
-      return "duplicate";
-    case Kind::kNote:
-      return "note";
-  }
-  return "";
-}
-
 Json TextList(const std::vector<std::string>& texts) {
   Json list = Json::array();
   for (const std::string& text : texts) list.push_back(TextJson(text));

@@ -329,6 +329,26 @@ class Checker {
 
 }  // namespace
 
+const char* KindName(VerifyFinding::Kind kind) {
+  switch (kind) {
+    case Kind::kMissing:
+      return "missing";
+    case Kind::kDiffers:
+      return "differs";
+    case Kind::kUnreadable:
+      return "unreadable";
+    case Kind::kStray:
+      return "stray";
+    case Kind::kLink:
+      return "link";
+    case Kind::kDuplicate:
+      return "duplicate";
+    case Kind::kNote:
+      return "note";
+  }
+  return "";
+}
+
 VerifyResult Verify(const Selection& selection, const std::string& output_root,
                     VerifyListener& listener, const EntryChoice& choice) {
   TableWalk walk(selection);

@@ -71,6 +71,10 @@ struct VerifyFinding {
   bool ambiguous = false;
 };
 
+/// The kind's name in lower case, as machine-readable reports give it:
+/// "missing", "differs", "unreadable", "stray", "link", "duplicate", "note".
+const char* KindName(VerifyFinding::Kind kind);
+
 /// What a check tells its caller as it goes.
 class VerifyListener {
  public:

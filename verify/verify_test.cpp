@@ -39,26 +39,6 @@ class NoFailures : public ExtractListener {
   bool Progress(const ExtractProgress&) override { return true; }
 };
 
-const char* KindName(Kind kind) {
-  switch (kind) {
-    case Kind::kMissing:
-      return "missing";
-    case Kind::kDiffers:
-      return "differs";
-    case Kind::kUnreadable:
-      return "unreadable";
-    case Kind::kStray:
-      return "stray";
-    case Kind::kLink:
-      return "link";
-    case Kind::kDuplicate:
-      return "duplicate";
-    case Kind::kNote:
-      return "note";
-  }
-  return "?";
-}
-
 class VerifyTest : public ::testing::Test {
  protected:
   void SetUp() override { Write(ContainerBuilder::WithEntries(kEntries)); }
