@@ -67,6 +67,12 @@ int ReplaceCommand(const Program& program, const Selection& selection,
                           options.pairs.back() + "' has no file",
                       "replace");
   }
+  if (options.backup && !options.output.empty()) {
+    return UsageError(program, err,
+                      "--backup keeps the container replaced, and -o leaves "
+                      "it as it is; give one of them",
+                      "replace");
+  }
   // The container is read through this one open file to the end.
   std::optional<TableWalk> walk(std::in_place, selection);
   std::vector<Replacement> replacements;
@@ -79,6 +85,7 @@ int ReplaceCommand(const Program& program, const Selection& selection,
     }
     ReplaceSettings settings;
     settings.output = options.output;
+    settings.backup = options.backup;
     result = Replace(walk, replacements, settings);
   } catch (const Error& error) {
     if (error.kind() != ErrorKind::kUsage) throw;
@@ -104,7 +111,8 @@ int ReplaceCommand(const Program& program, const Selection& selection,
 int UpdateCommand(const Program& program, const Selection& selection,
                   const UpdateOptions& options, std::ostream& out,
                   std::ostream& err) {
-  UpdateResult result = Update(selection, options.directory, options.dry_run);
+  UpdateResult result =
+      Update(selection, {options.directory, options.dry_run, options.backup});
   ReportLeftAlone(program, err, result.others);
   ReportRefusals(program, err, result.refusals);
   ReportRefusals(program, err, result.unsettled);
