@@ -197,7 +197,7 @@ void MainWindow::OpenEntries() {
   entries_dialog_ =
       new EntriesDialog(*session_.entries(), Shown(opened.title), this);
   entries_dialog_->setAttribute(Qt::WA_DeleteOnClose);
-  entries_dialog_->SetBusy(session_.extracting());
+  entries_dialog_->SetBusy(session_.busy());
   connect(entries_dialog_, &EntriesDialog::ExtractSelectedRequested, this,
           [this](const std::vector<int32_t>& rows) {
             StartExtraction(session_.StartExtractEntries(rows));
@@ -251,7 +251,7 @@ void MainWindow::FinishExtract() {
   // that shows a dialog still hidden, under the report, until it closed.
   delete progress_;
   progress_ = nullptr;
-  session_.FinishExtract();
+  session_.FinishJob();
   SetBusy(false);
   if (close_when_stopped_) {
     close();
@@ -273,7 +273,7 @@ void MainWindow::SetBusy(bool busy) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!session_.extracting()) {
+  if (!session_.busy()) {
     QWidget::closeEvent(event);
     return;
   }

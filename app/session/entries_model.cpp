@@ -142,6 +142,7 @@ std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
 bool EntriesModel::SetFilter(std::u16string_view text) {
   pattern_.reset();
   filter_error_.clear();
+  filter_text_ = text;
   filter_ = PatternBytes(text);
   containing_ = !IsPattern(filter_);
   try {

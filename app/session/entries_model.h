@@ -71,6 +71,8 @@ class EntriesModel {
   /// false then, and filter_error() says why. The sort order stays.
   bool SetFilter(std::u16string_view text);
   const std::string& filter_error() const { return filter_error_; }
+  /// The filter as SetFilter() last took it.
+  const std::u16string& filter_text() const { return filter_text_; }
   /// What the filter takes: "names containing 'door'", "names matching
   /// 'sfx\*'"; empty without a filter.
   std::string FilterText() const;
@@ -121,6 +123,7 @@ class EntriesModel {
   // Null when the filter is empty or can't be read.
   std::optional<NamePattern> pattern_;
   // The filter's bytes as typed, and whether it finds names containing it.
+  std::u16string filter_text_;
   std::string filter_;
   bool containing_ = false;
   std::string filter_error_;

@@ -12,6 +12,11 @@
 // The Entries dialog shows the entries the session loaded from the chosen
 // container; they stay with that container while the window's choice moves
 // on, and its extractions run as the window's do.
+//
+// Putting streams back (Update from EXT_..., and Replace... of one entry)
+// is planned first, writing nothing, for the window to ask the user with
+// what would be done; once confirmed, it runs on a worker thread as an
+// extraction does, and counts as the one job that runs.
 
 #ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 #define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
@@ -25,6 +30,7 @@
 #include "app/session/entries_model.h"
 #include "app/session/extract_job.h"
 #include "app/session/extract_report.h"
+#include "app/session/write_back_job.h"
 #include "container/selection.h"
 
 namespace brimwald {
@@ -54,6 +60,41 @@ struct StartOutcome : ActionOutcome {
   std::unique_ptr<ExtractJob> job;
   /// The progress dialog's text: "Extracting <FileName>...".
   std::string progress_text;
+};
+
+struct WriteBackStartOutcome : ActionOutcome {
+  /// The job for the worker thread; null after an error.
+  std::unique_ptr<WriteBackJob> job;
+  /// The progress dialog's text: "Updating <FileName>...".
+  std::string progress_text;
+};
+
+/// What the confirmation of a write-back shows, from a run that writes
+/// nothing.
+struct WriteBackPlan : ActionOutcome {
+  /// The dialog's title: "Update <FileName>", "Replace an entry of
+  /// <FileName>".
+  std::string title;
+  /// The question, or why there is nothing to do.
+  std::string text;
+  /// What would be replaced and every finding that would keep the update
+  /// from being complete, as the command line prints them, "\n" between
+  /// them.
+  std::string details;
+  /// Whether there is something to confirm; without, the dialog only
+  /// tells `text`.
+  bool can_confirm = false;
+  /// The check box: "Keep a backup (<FileName>~)", on by default.
+  std::string backup_label;
+};
+
+/// What a drop on the main window did.
+struct DropOutcome : ActionOutcome {
+  /// The new folder's containers, as ListContainers() gives them.
+  std::vector<std::string> names;
+  /// The name chosen in it and the inspection's text, as Choose() gives it.
+  std::string chosen;
+  std::string label;
 };
 
 struct EntriesOutcome : ActionOutcome {
@@ -99,11 +140,43 @@ class WindowSession {
   /// entries(), whatever its filter shows.
   StartOutcome StartExtractAllEntries();
 
-  /// The worker has ended the extraction that a Start...() handed out.
-  void FinishExtract();
+  /// Update from EXT_...: what updating the chosen container from
+  /// EXT_<BaseName> beside it would do, writing nothing; something to
+  /// confirm only when an entry would be replaced and no file is refused.
+  WriteBackPlan PlanUpdate() const;
+  /// Confirmed: hands out the update for a worker thread, as
+  /// StartExtract() does; with `backup`, the old container is kept.
+  WriteBackStartOutcome StartUpdate(bool backup);
 
-  /// Whether an extraction runs: the window then starts no other action.
-  bool extracting() const { return extracting_.has_value(); }
+  /// Where Replace...'s file chooser starts for the entry in `row` of
+  /// entries(): its folder under EXT_, else EXT_ itself, else the
+  /// container's folder, whichever is there first.
+  std::string ReplaceFolder(int32_t row) const;
+  /// Replace...: what replacing the entry in `row` by the .qvstr file at
+  /// `qvstr_path` would do, writing nothing. A file `replace` would refuse
+  /// is the outcome's error, worded as `replace` words it.
+  WriteBackPlan PlanReplace(int32_t row, const std::string& qvstr_path) const;
+  /// Confirmed: hands out that replacement for a worker thread.
+  WriteBackStartOutcome StartReplace(int32_t row, const std::string& qvstr_path,
+                                     bool backup);
+
+  /// Whether the main window takes a drop of `paths`: one .str file.
+  static bool TakesDrop(const std::vector<std::string>& paths);
+  /// A .str file dropped on the main window: the window moves to its
+  /// folder and chooses it, as the FILE argument makes it start.
+  DropOutcome Drop(const std::string& path);
+  /// Whether a row of the Entries dialog takes a drop of `paths`: one
+  /// .qvstr file.
+  static bool TakesEntryDrop(const std::vector<std::string>& paths);
+
+  /// The worker has ended the job that a Start...() handed out; entries()
+  /// are read again from their container, keeping filter and order, as a
+  /// job may have changed them.
+  ActionOutcome FinishJob();
+
+  /// Whether a job (an extraction or a write-back) runs: the window then
+  /// starts no other action.
+  bool busy() const { return running_.has_value(); }
 
   /// What the window asks when the user closes it during an extraction; a
   /// yes stops the extraction first.
@@ -120,14 +193,25 @@ class WindowSession {
   // `choice` takes, showing `progress_text`; throws while one runs.
   void Start(StartOutcome& outcome, const Selection& selection,
              EntryChoice choice, std::string progress_text);
+  // Counts the job, `noun` ("update") of the container `name`, as the one
+  // that runs; throws, as `verb` can't be done, while another runs.
+  void Begin(const std::string& verb, std::string noun, std::string name);
   // The loaded entries; throws when there are none.
   EntriesModel& LoadedEntries();
+  // The loaded entries, in which `row` shows; throws when it doesn't.
+  const EntriesModel& LoadedEntries(int32_t row) const;
 
   std::string directory_;
   Selection selection_;
   std::unique_ptr<EntriesModel> entries_;
-  // The name of the container being extracted, while one is.
-  std::optional<std::string> extracting_;
+  // What runs, while a job does: "extraction" or "update", and the name of
+  // its container.
+  struct Running {
+    std::string noun;
+    std::string name;
+    bool writes = false;  // whether it may change the loaded entries
+  };
+  std::optional<Running> running_;
 };
 
 }  // namespace brimwald

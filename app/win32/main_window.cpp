@@ -171,7 +171,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_CLOSE:
-      if (session_.extracting()) {
+      if (session_.busy()) {
         AskToStop();
         return 0;
       }
@@ -333,7 +333,7 @@ void MainWindow::OpenEntries() {
     report_error_(Widen(error.what()));
     return;
   }
-  entries_->SetBusy(session_.extracting());
+  entries_->SetBusy(session_.busy());
 }
 
 void MainWindow::CloseEntries(HWND dialog) {
@@ -360,7 +360,7 @@ void MainWindow::StartExtraction(StartOutcome started) {
     worker_ = std::make_unique<ExtractWorker>(std::move(started.job), window_);
   } catch (const std::exception& error) {
     progress_.reset();
-    session_.FinishExtract();
+    session_.FinishJob();
     report_error_(Widen(error.what()));
     return;
   }
@@ -372,7 +372,7 @@ void MainWindow::FinishExtract() {
   ExtractOutcome outcome = worker_->Finish();
   worker_.reset();
   progress_.reset();
-  session_.FinishExtract();
+  session_.FinishJob();
   SetBusy(false);
   if (close_when_stopped_) {
     ::DestroyWindow(window_);
