@@ -232,9 +232,7 @@ DropOutcome WindowSession::Drop(const std::string& path) {
     std::filesystem::path dropped = PathFromUtf8(path);
     directory_ = Utf8FromPath(dropped.parent_path());
     selection_ = Selection();
-    outcome.names = ListFilesEndingIn(directory_, ".str");
     outcome.chosen = Utf8FromPath(dropped.filename());
-    outcome.label = Inspect(outcome.chosen, selection_, directory_);
   });
 }
 
@@ -256,11 +254,12 @@ ActionOutcome WindowSession::FinishJob() {
   running_.reset();
   return RunAction<ActionOutcome>([&](ActionOutcome&) {
     if (!wrote || !entries_) return;
-    // New sizes and places; the dialog's filter and order stay.
-    auto fresh = std::make_unique<EntriesModel>(entries_->selection());
-    fresh->Sort(entries_->sort_column(), entries_->descending());
-    fresh->SetFilter(entries_->filter_text());
-    entries_ = std::move(fresh);
+    // New sizes and places; the dialog's filter and order stay, and so
+    // does the model the dialog holds.
+    EntriesModel fresh(entries_->selection());
+    fresh.Sort(entries_->sort_column(), entries_->descending());
+    fresh.SetFilter(entries_->filter_text());
+    *entries_ = std::move(fresh);
   });
 }
 

@@ -90,11 +90,8 @@ struct WriteBackPlan : ActionOutcome {
 
 /// What a drop on the main window did.
 struct DropOutcome : ActionOutcome {
-  /// The new folder's containers, as ListContainers() gives them.
-  std::vector<std::string> names;
-  /// The name chosen in it and the inspection's text, as Choose() gives it.
+  /// The dropped file's name in it, for the window to choose.
   std::string chosen;
-  std::string label;
 };
 
 struct EntriesOutcome : ActionOutcome {
@@ -162,16 +159,17 @@ class WindowSession {
 
   /// Whether the main window takes a drop of `paths`: one .str file.
   static bool TakesDrop(const std::vector<std::string>& paths);
-  /// A .str file dropped on the main window: the window moves to its
-  /// folder and chooses it, as the FILE argument makes it start.
+  /// A .str file dropped on the main window: the session moves to its
+  /// folder, with nothing chosen, for the window to list it and choose the
+  /// file, as the FILE argument makes it start.
   DropOutcome Drop(const std::string& path);
   /// Whether a row of the Entries dialog takes a drop of `paths`: one
   /// .qvstr file.
   static bool TakesEntryDrop(const std::vector<std::string>& paths);
 
-  /// The worker has ended the job that a Start...() handed out; entries()
-  /// are read again from their container, keeping filter and order, as a
-  /// job may have changed them.
+  /// The worker has ended the job that a Start...() handed out. After a
+  /// write-back, entries() (the same object) are read again from their
+  /// container, keeping filter and order; the error says why they can't.
   ActionOutcome FinishJob();
 
   /// Whether a job (an extraction or a write-back) runs: the window then
