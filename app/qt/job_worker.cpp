@@ -4,31 +4,8 @@
 
 namespace brimwald {
 
-JobWorker::JobWorker(std::unique_ptr<ExtractJob> job, QObject* parent)
-    : QThread(parent) {
-  std::shared_ptr<ExtractJob> shared = std::move(job);
-  run_ = [shared](const Progress& progress) {
-    ExtractOutcome outcome = shared->Run(progress);
-    JobEnd end;
-    end.error = outcome.error;
-    if (!outcome.failed()) end.report = outcome.Report();
-    return end;
-  };
-  cancel_ = [shared] { shared->Cancel(); };
-}
-
-JobWorker::JobWorker(std::unique_ptr<WriteBackJob> job, QObject* parent)
-    : QThread(parent) {
-  std::shared_ptr<WriteBackJob> shared = std::move(job);
-  run_ = [shared](const Progress& progress) {
-    WriteBackOutcome outcome = shared->Run(progress);
-    JobEnd end;
-    end.error = outcome.error;
-    end.report = outcome.report;
-    return end;
-  };
-  cancel_ = [shared] { shared->Cancel(); };
-}
+JobWorker::JobWorker(WindowJob job, QObject* parent)
+    : QThread(parent), job_(std::move(job)) {}
 
 JobWorker::~JobWorker() {
   Cancel();
@@ -36,7 +13,7 @@ JobWorker::~JobWorker() {
 }
 
 void JobWorker::run() {
-  outcome_ = run_([this](int permille) { emit Progressed(permille); });
+  outcome_ = job_.Run([this](int permille) { emit Progressed(permille); });
 }
 
 }  // namespace brimwald

@@ -246,7 +246,7 @@ void MainWindow::StartExtraction(StartOutcome started) {
     ReportError(started.error);
     return;
   }
-  StartWorker(new JobWorker(std::move(started.job), this),
+  StartWorker(new JobWorker(WindowJob(std::move(started.job)), this),
               started.progress_text);
 }
 
@@ -282,7 +282,7 @@ void MainWindow::StartWriteBack(WriteBackStartOutcome started) {
     ReportError(started.error);
     return;
   }
-  StartWorker(new JobWorker(std::move(started.job), this),
+  StartWorker(new JobWorker(WindowJob(std::move(started.job)), this),
               started.progress_text);
 }
 
