@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/session/window_session.h"
+#include "io/utf8_path.h"
 #include "replace/replace.h"
 #include "replace/update.h"
 #include "samples/container_builder.h"
@@ -89,7 +90,7 @@ TEST_F(WriteBackTest, ThePlanTellsWhatUpdateWouldDoAndWritesNothing) {
   EXPECT_TRUE(
       plan.details.starts_with("entry 3 'track3': header appended at 0x"))
       << plan.details;
-  EXPECT_NE(plan.details.find("sfx/track4.qvstr: missing"), std::string::npos)
+  EXPECT_NE(plan.details.find("track4.qvstr: missing"), std::string::npos)
       << plan.details;
   EXPECT_EQ(plan.backup_label, "Keep a backup (m.str~)");
   EXPECT_EQ(Container(), before_);
@@ -121,7 +122,8 @@ TEST_F(WriteBackTest, TheUpdateWritesWhatTheCommandWritesOrNothingCancelled) {
 TEST_F(WriteBackTest, ReplaceWritesOneEntryOrSaysWhyNot) {
   ASSERT_FALSE(session_.OpenEntries().failed());
   const int32_t row = 4;  // sfx/track4
-  EXPECT_EQ(session_.ReplaceFolder(row), dir_.File("EXT_m/sfx"));
+  EXPECT_EQ(PathFromUtf8(session_.ReplaceFolder(row)),
+            PathFromUtf8(dir_.File("EXT_m/sfx")));
   const std::string file = core_.File("new.qvstr");
   testing::WriteFile(
       file, testing::EditedQvstr(ReadFile(core_.File("EXT_m/sfx/track4.qvstr")),

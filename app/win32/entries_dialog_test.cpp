@@ -212,7 +212,8 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   ::IntersectRect(&both, &place, &work);
   EXPECT_TRUE(::EqualRect(&both, &place));
   EXPECT_EQ(MenuEntries(),
-            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026"}));
   EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of music.str");
   EXPECT_TRUE(::IsWindowVisible(Dialog()->handle()));
   EXPECT_NE(::GetWindowLongW(Table(), GWL_STYLE) & LVS_OWNERDATA, 0);

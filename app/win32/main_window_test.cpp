@@ -292,7 +292,8 @@ TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
 
   ASSERT_TRUE(RightClickEntry(1));
   EXPECT_EQ(MenuEntries(),
-            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026"}));
   EXPECT_EQ(Text(kTxtFileName), L"music.str");  // the right click chose it
   ASSERT_TRUE(WaitForReport());
   EXPECT_FALSE(Busy());
@@ -325,7 +326,8 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
   PickInNextMenu(1);
   ASSERT_TRUE(PressMenuKey());
   EXPECT_EQ(MenuEntries(),
-            (std::vector<std::wstring>{L"Extract", L"Entries\u2026"}));
+            (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026"}));
   ASSERT_TRUE(WaitForReport());
   EXPECT_EQ(reports_[0].summary, "1 file written.");
   EXPECT_FALSE(reports_[0].warning);
