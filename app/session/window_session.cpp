@@ -113,13 +113,13 @@ void WindowSession::Start(StartOutcome& outcome, const Selection& selection,
 }
 
 void WindowSession::Begin(const std::string& verb, std::string noun,
-                          std::string name) {
+                          std::string name, bool writes) {
   if (running_) {
     throw Error(ErrorKind::kFile, "cannot " + verb + ": the " + running_->noun +
                                       " of '" + running_->name +
                                       "' is still running");
   }
-  running_ = Running{std::move(noun), std::move(name)};
+  running_ = Running{std::move(noun), std::move(name), writes};
 }
 
 WriteBackPlan WindowSession::PlanUpdate() const {
@@ -152,8 +152,7 @@ WriteBackPlan WindowSession::PlanUpdate() const {
 
 WriteBackStartOutcome WindowSession::StartUpdate(bool backup) {
   return RunAction<WriteBackStartOutcome>([&](WriteBackStartOutcome& outcome) {
-    Begin("update", "update", selection_.FileName);
-    running_->writes = true;
+    Begin("update", "update", selection_.FileName, true);
     outcome.job = std::make_unique<WriteBackJob>(selection_, backup);
     outcome.progress_text = "Updating " + selection_.FileName + "...";
   });
@@ -208,8 +207,7 @@ WriteBackStartOutcome WindowSession::StartReplace(int32_t row,
   return RunAction<WriteBackStartOutcome>([&](WriteBackStartOutcome& outcome) {
     const EntriesModel& entries = LoadedEntries(row);
     const Selection& selection = entries.selection();
-    Begin("replace", "update", selection.FileName);
-    running_->writes = true;
+    Begin("replace", "update", selection.FileName, true);
     outcome.job = std::make_unique<WriteBackJob>(
         selection, entries.IndexAt(row), qvstr_path, backup);
     outcome.progress_text = "Updating " + selection.FileName + "...";

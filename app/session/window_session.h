@@ -192,8 +192,10 @@ class WindowSession {
   void Start(StartOutcome& outcome, const Selection& selection,
              EntryChoice choice, std::string progress_text);
   // Counts the job, `noun` ("update") of the container `name`, as the one
-  // that runs; throws, as `verb` can't be done, while another runs.
-  void Begin(const std::string& verb, std::string noun, std::string name);
+  // that runs, and whether it `writes` into the container; throws, as
+  // `verb` can't be done, while another runs.
+  void Begin(const std::string& verb, std::string noun, std::string name,
+             bool writes = false);
   // The loaded entries; throws when there are none.
   EntriesModel& LoadedEntries();
   // The loaded entries, in which `row` shows; throws when it doesn't.
