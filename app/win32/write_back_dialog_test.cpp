@@ -1,8 +1,9 @@
-// The Win32 window's wiring of putting streams back: each action once, end
-// to end, against what the command line writes from the same tree. What
-// the actions decide is tested in the session.
+// The Win32 window's wiring of putting streams back, its confirmation
+// answered with Enter: each action once, end to end, against what the
+// command line writes from the same tree. What the actions decide is tested
+// in the session.
 
-#include "app/win32/main_window.h"
+#include "app/win32/write_back_dialog.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/main_window.h"
 #include "app/win32/window_test_support.h"
 #include "extract/extract.h"
 #include "samples/container_builder.h"
