@@ -39,12 +39,16 @@ constexpr Program kProgram = {
     "       brimwald-ripper-cli extract [-C DIR | -O] [--quiet] [--json] "
     "[CHOICE] FILE...\n"
     "       brimwald-ripper-cli verify [-C DIR] [--json] [CHOICE] FILE...\n"
-    "       brimwald-ripper-cli replace [-o OUTPUT] CONTAINER ENTRY "
+    "       brimwald-ripper-cli replace [-o OUTPUT | -b] CONTAINER ENTRY "
     "FILE.qvstr...\n"
-    "       brimwald-ripper-cli update [-C DIR] [--dry-run] [--json] "
+    "       brimwald-ripper-cli update [-C DIR] [--dry-run] [-b] [--json] "
     "CONTAINER\n"
     "CHOICE: [--include PATTERN]... [--exclude PATTERN]... [--index "
     "LIST]...\n"};
+
+constexpr const char* kBackupHelp =
+    "keep the container as it was as CONTAINER~ (replacing an older one), "
+    "a second link to the old file where the filesystem allows";
 
 constexpr const char* kDescription =
     "Reads stream containers (.str): checks them, writes their rip scripts,\n"
@@ -574,6 +578,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
       ->add_option("-o,--output", replace_options.output,
                    "write the result to OUTPUT; the container stays as it is")
       ->type_name("OUTPUT");
+  replace->add_flag("-b,--backup", replace_options.backup, kBackupHelp);
   UpdateOptions update_options;
   CLI::App* update = app.add_subcommand(
       "update",
@@ -591,6 +596,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out,
   update->add_flag("--json", update_options.json,
                    "print a JSON object instead of the report: what was "
                    "replaced and what was left alone");
+  update->add_flag("-b,--backup", update_options.backup, kBackupHelp);
   if (std::optional<int> settled = Parse(kProgram, app, args, out, err)) {
     return *settled;
   }

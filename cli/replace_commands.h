@@ -1,5 +1,5 @@
-// `replace CONTAINER ENTRY FILE.qvstr [ENTRY FILE.qvstr]... [-o OUTPUT]` and
-// `update CONTAINER [-C DIR] [--dry-run]`: putting streams back.
+// `replace CONTAINER ENTRY FILE.qvstr [ENTRY FILE.qvstr]... [-o OUTPUT | -b]`
+// and `update CONTAINER [-C DIR] [--dry-run] [-b]`: putting streams back.
 
 #ifndef BRIMWALD_CLI_REPLACE_COMMANDS_H_
 #define BRIMWALD_CLI_REPLACE_COMMANDS_H_
@@ -18,6 +18,7 @@ struct ReplaceOptions {
   /// ENTRY FILE.qvstr pairs, one after the other.
   std::vector<std::string> pairs;
   std::string output;
+  bool backup = false;
 };
 
 struct UpdateOptions {
@@ -25,6 +26,7 @@ struct UpdateOptions {
   std::string directory;
   bool dry_run = false;
   bool json = false;
+  bool backup = false;
 };
 
 /// Runs `replace` on the container `selection` describes; the exit status.

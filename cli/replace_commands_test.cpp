@@ -91,5 +91,42 @@ TEST(UpdateCommandTest, EveryFindingItDidntActOnFailsAndNamesTheFile) {
   }
 }
 
+// -b keeps the old container as m.str~ for replace and update alike; with
+// -o, which leaves the container as it is, it is a usage error.
+TEST(ReplaceCommandTest, BackupKeepsTheOldContainer) {
+  struct Case {
+    std::vector<std::string> args;  // after the container, "T" the file
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {{"update", "-b", "M"}, 0},
+      {{"replace", "--backup", "M", "3", "T"}, 0},
+      {{"replace", "-b", "-o", "M.new", "M", "3", "T"}, 2},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    ContainerBuilder::WithEntries(samples::SampleEntries(6))
+        .WriteTo(dir.File("m.str"));
+    ASSERT_EQ(RunCliWith({"extract", "-q", dir.File("m.str")}).status, 0);
+    const std::string track = dir.File("EXT_m/track3.qvstr");
+    testing::WriteFile(track, testing::EditedQvstr(ReadFile(track), "", "x"));
+    const std::string before = ReadFile(dir.File("m.str"));
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) {
+      args.push_back(arg == "M"       ? dir.File("m.str")
+                     : arg == "M.new" ? dir.File("m.new")
+                     : arg == "T"     ? track
+                                      : arg);
+    }
+    testing::CommandResult result = RunCliWith(args);
+    EXPECT_EQ(result.status, c.status) << c.args[0] << result.err;
+    EXPECT_EQ(fs::exists(dir.File("m.str~")), c.status == 0) << c.args[0];
+    if (c.status == 0) {
+      EXPECT_EQ(ReadFile(dir.File("m.str~")), before);
+      EXPECT_NE(ReadFile(dir.File("m.str")), before);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace brimwald

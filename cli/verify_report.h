@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string>
 
+#include "verify/finding_line.h"
 #include "verify/verify.h"
 
 namespace brimwald {
@@ -26,7 +27,9 @@ class VerifyReport : public VerifyListener {
   }
 
   /// The line for `finding`, without its end.
-  static std::string Line(const VerifyFinding& finding);
+  static std::string Line(const VerifyFinding& finding) {
+    return FindingLine(finding);
+  }
 
   /// "<folder>: 12 files checked, 3 problems", and ", 1 entry not
   /// compared" when some chosen entries can't be extracted; "<folder>: no

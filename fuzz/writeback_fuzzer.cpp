@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Edited(ReadFile(edited.string()), data[0] / 8, data[1]));
   const std::string before = ReadFile(container);
   try {
-    brimwald::UpdateResult result = brimwald::Update(selection, "", false);
+    brimwald::UpdateResult result = brimwald::Update(selection, {});
     if (!result.written) FUZZ_CHECK(ReadFile(container) == before);
   } catch (const brimwald::Error&) {
     FUZZ_CHECK(ReadFile(container) == before);

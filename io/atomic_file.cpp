@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "io/folder_entries.h"
+#include "io/forced_fallbacks.h"
 #include "io/interrupt.h"
 #include "io/utf8_path.h"
 #include "text/text_format.h"
@@ -39,6 +40,8 @@ bool IsTemporaryName(std::string_view name) {
   std::string_view digits = name.substr(kTempPrefix.size(), kTempDigits);
   return digits.find_first_not_of("0123456789ABCDEF") == std::string::npos;
 }
+
+std::string BackupName(const std::string& name) { return name + "~"; }
 
 std::vector<std::string> TemporaryNamesIn(const Folder& folder) {
   std::vector<std::string> names;
@@ -110,6 +113,14 @@ void AtomicFile::CheckCopy(const InputFile& input, int64_t offset,
                         " bytes from offset " + std::to_string(offset) +
                         " of '" + input.path() + "'");
   }
+}
+
+void AtomicFile::MakeBackup(const InputFile& original) {
+  const std::string backup = BackupName(name_);
+  if (!forced_fallbacks().backup_copy && LinkBackup(original, backup)) return;
+  AtomicFile copy(*folder_, backup);
+  copy.CopyFrom(original, 0, original.size());
+  copy.Commit();
 }
 
 void AtomicFile::Flush() {

@@ -76,6 +76,17 @@ class AtomicFile {
   /// belongs to its user, such as the container itself.
   void KeepOwner() { keep_owner_ = true; }
 
+  /// Keeps `original`, the file that Commit() is about to replace, under
+  /// the target's name followed by "~", in place of any older backup of
+  /// that name, which is replaced atomically: at any moment the backup is
+  /// the older one, or none, or whole. It is a second link to `original`
+  /// where the filesystem takes one (so it costs nothing: Commit() gives
+  /// the target a new file), a copy of its bytes otherwise. Call it after
+  /// the last check that `original` is still at the target, and before
+  /// Commit(). Throws Error (kFile) naming the backup when it can't be
+  /// made, or when what lies at its name isn't a regular file.
+  void MakeBackup(const InputFile& original);
+
   /// Gives the file its name, replacing an older file of that name. Throws
   /// Error (kFile) if any step fails; nothing is left then.
   void Commit();
@@ -89,6 +100,8 @@ class AtomicFile {
   void Flush();
   void WriteOut(const char* data, size_t size);
   void Discard();
+  /// MakeBackup() by a link; false when the filesystem takes none.
+  bool LinkBackup(const InputFile& original, const std::string& backup);
   void CheckCopy(const InputFile& input, int64_t offset, int64_t length) const;
   /// The path of the protected file that `id` is, or nullptr.
   const std::string* ProtectedAs(const FileId& id) const;
@@ -104,6 +117,9 @@ class AtomicFile {
   std::vector<std::pair<FileId, std::string>> protected_;  // id, path
   bool keep_owner_ = false;
 };
+
+/// The name of the backup of `name`: `name` followed by "~".
+std::string BackupName(const std::string& name);
 
 /// Whether `name` has the pattern of a temporary name.
 bool IsTemporaryName(std::string_view name);

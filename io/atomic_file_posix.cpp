@@ -96,6 +96,15 @@ bool CanCopyByHand(int error) {
          error == EOPNOTSUPP || error == EPERM;
 }
 
+// Whether a failed link means only that this filesystem (or the system's
+// rule on linking others' files) takes no second link here, so that a copy
+// can do the job.
+bool LinkRefused(int error) {
+  return error == EPERM || error == EMLINK || error == EXDEV ||
+         error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+         error == ENOENT;
+}
+
 // A file of `folder` opened without following a link, closed on every path.
 class OpenedEntry {
  public:
@@ -278,6 +287,37 @@ void AtomicFile::Commit() {
   if (::close(std::exchange(handle_, kNoHandle)) != 0) {
     throw SystemFileError("cannot write", path_, errno);
   }
+}
+
+// Links the very file that was read (by its handle, not by a name someone
+// may have swapped meanwhile) under a temporary name, then renames that
+// over the backup: the backup is never half made.
+bool AtomicFile::LinkBackup(const InputFile& original,
+                            const std::string& backup) {
+  const std::string backup_path = folder_->PathOf(backup);
+  struct stat older;
+  if (::fstatat(folder_->handle(), backup.c_str(), &older,
+                AT_SYMLINK_NOFOLLOW) == 0 &&
+      !S_ISREG(older.st_mode)) {
+    throw FileError("cannot keep a backup as", backup_path,
+                    Kind(older.st_mode));
+  }
+  std::string temp;
+  std::unique_ptr<TemporaryName> registered;
+  auto link = [&](const std::string& candidate) {
+    return LinkUnnamed(original.handle(), *folder_, candidate);
+  };
+  if (!WithTemporaryName(*folder_, link, temp, registered)) {
+    if (LinkRefused(errno)) return false;
+    throw SystemFileError("cannot keep a backup as", backup_path, errno);
+  }
+  if (::renameat(folder_->handle(), temp.c_str(), folder_->handle(),
+                 backup.c_str()) != 0) {
+    int error = errno;
+    ::unlinkat(folder_->handle(), temp.c_str(), 0);
+    throw SystemFileError("cannot keep a backup as", backup_path, error);
+  }
+  return true;
 }
 
 void AtomicFile::Discard() {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -187,6 +188,64 @@ void AtomicFile::Commit() {
   }
   temp_name_.clear();
   registered_.reset();
+}
+
+// Links the target under a temporary name, checks that the link is the
+// file that was read (the name might have been swapped meanwhile), then
+// moves it over the backup: the backup is never half made.
+bool AtomicFile::LinkBackup(const InputFile& original,
+                            const std::string& backup) {
+  const std::string backup_path = folder_->PathOf(backup);
+  const std::wstring kept = NativePath(backup_path);
+  DWORD older = ::GetFileAttributesW(kept.c_str());
+  if (older != INVALID_FILE_ATTRIBUTES &&
+      (older & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY |
+                FILE_ATTRIBUTE_DEVICE)) != 0) {
+    throw FileError("cannot keep a backup as", backup_path,
+                    "it is a link, a folder or a device, not a file");
+  }
+  const std::wstring target = NativePath(folder_->PathOf(name_));
+  std::wstring temp;
+  std::unique_ptr<TemporaryName> registered;
+  for (int attempt = 0; attempt < kNameAttempts && temp.empty(); ++attempt) {
+    std::string candidate = NewTemporaryName();
+    auto registration = std::make_unique<TemporaryName>(*folder_, candidate);
+    std::wstring path = NativePath(folder_->PathOf(candidate));
+    if (::CreateHardLinkW(path.c_str(), target.c_str(), nullptr)) {
+      temp = std::move(path);
+      registered = std::move(registration);
+      break;
+    }
+    DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+    // FAT and many network shares take no second link.
+    if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
+        error == ERROR_TOO_MANY_LINKS || error == ERROR_NOT_SAME_DEVICE) {
+      return false;
+    }
+    throw WindowsFileError("cannot keep a backup as", backup_path, error);
+  }
+  if (temp.empty()) {
+    throw WindowsFileError("cannot keep a backup as", backup_path,
+                           ERROR_FILE_EXISTS);
+  }
+  std::optional<FileId> linked = IdOf(temp);
+  if (!linked || *linked != original.id()) {
+    Delete(temp);
+    throw FileError("cannot replace", path_,
+                    "it changed while it was being updated");
+  }
+  // A read-only file can't be replaced, an older backup included.
+  if (older != INVALID_FILE_ATTRIBUTES &&
+      (older & FILE_ATTRIBUTE_READONLY) != 0) {
+    ::SetFileAttributesW(kept.c_str(), older & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  }
+  if (!::MoveFileExW(temp.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DWORD error = ::GetLastError();
+    Delete(temp);
+    throw WindowsFileError("cannot keep a backup as", backup_path, error);
+  }
+  return true;
 }
 
 void AtomicFile::Discard() {

@@ -11,6 +11,9 @@ struct ForcedFallbacks {
   /// Folder::Beneath() finds nothing, as where the kernel or a seccomp
   /// filter refuses a one-call lookup: folders are walked part by part.
   bool folder_walk = false;
+  /// AtomicFile::MakeBackup() copies, as where the filesystem takes no
+  /// second link to a file.
+  bool backup_copy = false;
 };
 
 /// The process's switches, for tests to set and restore.

@@ -214,6 +214,10 @@ class Replacer {
                                         "' changed while it was being "
                                         "updated; nothing written");
     }
+    if (over && options.backup) {
+      file.MakeBackup(container);
+      if (options.backed_up) options.backed_up();
+    }
     // Windows replaces no file that is open, the container included.
     walk.reset();
     file.Commit();

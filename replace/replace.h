@@ -79,9 +79,17 @@ struct ReplaceSettings {
   std::string output;
   /// Plans and checks only: nothing is written.
   bool dry_run = false;
+  /// Keeps the container replaced (never an output) as its name followed
+  /// by "~", made just before the new one takes its name: a second link
+  /// to the old file where the filesystem allows, a copy otherwise.
+  bool backup = false;
   /// Called when the new container is complete, just before it takes its
-  /// name; returning false abandons it, and nothing is written.
+  /// name (and before the backup); returning false abandons it, and
+  /// nothing is written.
   std::function<bool()> before_rename;
+  /// Called when the backup is in place, just before the new container
+  /// takes its name.
+  std::function<void()> backed_up;
 };
 
 struct ReplaceResult {

@@ -78,15 +78,15 @@ bool UpdateResult::Complete() const {
          });
 }
 
-UpdateResult Update(const Selection& selection, const std::string& output_root,
-                    bool dry_run, UpdateObserver* observer) {
+UpdateResult Update(const Selection& selection, const UpdateSettings& settings,
+                    UpdateObserver* observer) {
   // Every file that differs stays open from its comparison to the write.
   AllowEveryOpenFile();
   std::optional<TableWalk> walk(std::in_place, selection);
   ExtractedTree tree;
   Changes changes(observer);
   VerifyResult checked =
-      VerifyTree(selection, output_root, changes, *walk, tree);
+      VerifyTree(selection, settings.output_root, changes, *walk, tree);
   UpdateResult result;
   result.folder = checked.folder;
   if (checked.folder_missing) {
@@ -108,10 +108,14 @@ UpdateResult Update(const Selection& selection, const std::string& output_root,
     result.files.push_back(change.path);
   }
   ReplaceSettings options;
-  options.dry_run = dry_run || !result.refusals.empty();
+  options.dry_run = settings.dry_run || !result.refusals.empty();
+  options.backup = settings.backup;
   options.before_rename = [&] {
     result.abandoned = observer != nullptr && !observer->BeforeRename();
     return !result.abandoned;
+  };
+  options.backed_up = [&] {
+    if (observer != nullptr) observer->BackedUp();
   };
   ReplaceResult replaced = Replace(walk, replacements, options);
   replacements.clear();  // the files' handles go with the changes below

@@ -35,6 +35,18 @@ class UpdateObserver {
   /// The new container is complete and about to take the old one's name;
   /// returning false abandons it, and nothing is written.
   virtual bool BeforeRename() { return true; }
+  /// The backup is in place; the container is about to take its new bytes.
+  virtual void BackedUp() {}
+};
+
+struct UpdateSettings {
+  /// Where EXT_<BaseName> lies; "" for the container's folder.
+  std::string output_root = {};
+  /// Checks and plans only: nothing is written.
+  bool dry_run = false;
+  /// Keeps the old container as its name followed by "~" (see
+  /// ReplaceSettings::backup).
+  bool backup = false;
 };
 
 struct UpdateResult {
@@ -63,12 +75,12 @@ struct UpdateResult {
 };
 
 /// Updates the container of `selection` from EXT_<BaseName> inside
-/// `output_root` ("" for the container's folder), in one write that
-/// replaces the container atomically; with `dry_run`, writes nothing.
-/// Throws Error (kFile) when there is no such folder, or as Verify() and
-/// Replace() do (a container that changed while it was read included).
-UpdateResult Update(const Selection& selection, const std::string& output_root,
-                    bool dry_run, UpdateObserver* observer = nullptr);
+/// `settings.output_root`, in one write that replaces the container
+/// atomically; on a dry run, writes nothing. Throws Error (kFile) when
+/// there is no such folder, or as Verify() and Replace() do (a container
+/// that changed while it was read included).
+UpdateResult Update(const Selection& selection, const UpdateSettings& settings,
+                    UpdateObserver* observer = nullptr);
 
 }  // namespace brimwald
 

@@ -10,6 +10,8 @@
 
 #include "container/inspection.h"
 #include "extract/extract.h"
+#include "io/forced_fallbacks.h"
+#include "io/input_file.h"
 #include "samples/container_builder.h"
 #include "testing/chosen_container.h"
 #include "testing/error_from.h"
@@ -86,11 +88,11 @@ TEST(UpdateTest, TakesBackExactlyTheEditedFiles) {
   testing::WriteFile(dir.File("EXT_m/stray.qvstr"), "stray");
   const std::string before = ReadFile(dir.File("m.str"));
 
-  UpdateResult planned = Update(selection, "", true);
+  UpdateResult planned = Update(selection, {.dry_run = true});
   EXPECT_EQ(planned.replaced.size(), 3u);
   EXPECT_EQ(ReadFile(dir.File("m.str")), before);
 
-  UpdateResult result = Update(selection, "", false);
+  UpdateResult result = Update(selection, {});
   ASSERT_EQ(result.replaced.size(), 3u);
   EXPECT_EQ(result.replaced[2].index, 11);  // the winner of dup\x
   ASSERT_EQ(result.others.size(), 1u);
@@ -144,7 +146,7 @@ TEST(UpdateTest, ASecondUpdateChangesNothing) {
     ASSERT_EQ(::chown(m.Container().c_str(), 65534, 65534), 0);
   }
 #endif
-  UpdateResult first = Update(m.selection, "", false);
+  UpdateResult first = Update(m.selection, {});
   ASSERT_TRUE(first.written);
   EXPECT_TRUE(first.Complete());
   Inspect("m.str", m.selection, m.dir.path());
@@ -156,7 +158,7 @@ TEST(UpdateTest, ASecondUpdateChangesNothing) {
   struct stat before;
   ASSERT_EQ(::stat(m.Container().c_str(), &before), 0);
 #endif
-  UpdateResult second = Update(m.selection, "", false);
+  UpdateResult second = Update(m.selection, {});
   EXPECT_FALSE(second.written);
   EXPECT_TRUE(second.replaced.empty());
   EXPECT_TRUE(second.Complete());
@@ -170,6 +172,33 @@ TEST(UpdateTest, ASecondUpdateChangesNothing) {
     EXPECT_EQ(status.st_uid, 65534u);
   }
 #endif
+}
+
+// The old container kept as m.str~, over an older backup or none: a second
+// link to the very file where the filesystem allows, else a copy; the new
+// container is what an update without a backup writes.
+TEST(UpdateTest, KeepsTheOldContainerAsABackup) {
+  Extracted plain;
+  plain.Edit("track3.qvstr", "a body of a new length");
+  ASSERT_TRUE(Update(plain.selection, {}).written);
+  for (bool copy : {false, true}) {
+    for (bool older : {false, true}) {
+      Extracted m;
+      m.Edit("track3.qvstr", "a body of a new length");
+      const std::string backup = m.dir.File("m.str~");
+      if (older) testing::WriteFile(backup, "an older backup");
+      const FileId old_id = InputFile(m.Container()).id();
+      forced_fallbacks().backup_copy = copy;
+      UpdateResult result = Update(m.selection, {.backup = true});
+      forced_fallbacks() = {};
+      ASSERT_TRUE(result.written);
+      EXPECT_EQ(ReadFile(backup), m.bytes) << copy << older;
+      EXPECT_EQ(InputFile(backup).id() == old_id, !copy) << copy << older;
+      EXPECT_EQ(ReadFile(m.Container()), ReadFile(plain.Container()));
+      EXPECT_EQ(m.dir.Names(),
+                (std::vector<std::string>{"EXT_m", "m.str", "m.str~"}));
+    }
+  }
 }
 
 // Races, through the steps an observer sees: what another program does
@@ -202,7 +231,7 @@ TEST(UpdateTest, WhatChangesMeanwhileIsNeverReadThroughOrLost) {
       fs::rename(m.Tree("music"), m.dir.File("moved"));
       fs::create_directory_symlink(secret.path(), m.Tree("music"));
     };
-    UpdateResult result = Update(m.selection, "", false, &racer);
+    UpdateResult result = Update(m.selection, {}, &racer);
     EXPECT_FALSE(result.Complete());
     EXPECT_EQ(ReadFile(m.Container()), m.bytes);
     ASSERT_FALSE(result.others.empty());
@@ -224,8 +253,7 @@ TEST(UpdateTest, WhatChangesMeanwhileIsNeverReadThroughOrLost) {
         fs::rename(m.dir.File("saved.str"), m.Container());
       }
     };
-    Error error =
-        testing::ErrorFrom([&] { Update(m.selection, "", false, &racer); });
+    Error error = testing::ErrorFrom([&] { Update(m.selection, {}, &racer); });
     EXPECT_TRUE(testing::Says(
         error, "changed while it was being updated; nothing written"))
         << error.what();
@@ -258,7 +286,7 @@ TEST(UpdateTest, TakesBackMoreFilesThanTheSoftLimitOfOpenFiles) {
   struct rlimit low = before;
   low.rlim_cur = 64;
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-  UpdateResult result = Update(selection, "", false);
+  UpdateResult result = Update(selection, {});
   ::setrlimit(RLIMIT_NOFILE, &before);
   EXPECT_TRUE(result.Complete());
   EXPECT_EQ(result.replaced.size(), entries.size());

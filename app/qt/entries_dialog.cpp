@@ -1,6 +1,7 @@
 #include "app/qt/entries_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,7 +14,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/qt/dropped_files.h"
 #include "app/qt/entries_table_model.h"
+#include "app/session/window_session.h"
 
 namespace brimwald {
 namespace {
@@ -68,7 +71,8 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
       status_(new QLabel(this)),
       extract_selected_(
           Button(tr("Extract selected"), "extractSelected", this)),
-      extract_all_(Button(tr("Extract all"), "extractAll", this)) {
+      extract_all_(Button(tr("Extract all"), "extractAll", this)),
+      replace_(Button(tr("&Replace\u2026"), "replace", this)) {
   setWindowTitle(title);
   resize(kWidth, kHeight);
 
@@ -109,6 +113,7 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->addButton(extract_selected_, QDialogButtonBox::ActionRole);
   buttons->addButton(extract_all_, QDialogButtonBox::ActionRole);
+  buttons->addButton(replace_, QDialogButtonBox::ActionRole);
   buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -132,9 +137,41 @@ EntriesDialog::EntriesDialog(EntriesModel& entries, const QString& title,
   });
   connect(extract_all_, &QPushButton::clicked, this,
           &EntriesDialog::ExtractAllRequested);
+  connect(replace_, &QPushButton::clicked, this, [this] {
+    std::vector<int32_t> rows = SelectedRows();
+    if (rows.size() == 1) emit ReplaceRequested(rows.front(), QString());
+  });
+  table_->viewport()->setAcceptDrops(true);
+  table_->viewport()->installEventFilter(this);
   ShowStatus();
   UpdateButtons();
   filter_->setFocus();
+}
+
+void EntriesDialog::Reload() {
+  model_->Reloaded();
+  ShowStatus();
+}
+
+bool EntriesDialog::eventFilter(QObject* watched, QEvent* event) {
+  const bool drag =
+      event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+  if (watched != table_->viewport() ||
+      (!drag && event->type() != QEvent::Drop)) {
+    return QDialog::eventFilter(watched, event);
+  }
+  auto* drop = static_cast<QDropEvent*>(event);
+  const int row = table_->indexAt(drop->position().toPoint()).row();
+  const std::vector<std::string> files = DroppedFiles(*drop->mimeData());
+  if (busy_ || row < 0 || !WindowSession::TakesEntryDrop(files)) {
+    drop->ignore();
+    return true;
+  }
+  drop->acceptProposedAction();
+  if (!drag) {
+    emit ReplaceRequested(row, QFile::decodeName(files.front().c_str()));
+  }
+  return true;
 }
 
 void EntriesDialog::SetBusy(bool busy) {
@@ -177,6 +214,7 @@ void EntriesDialog::UpdateButtons() {
   extract_selected_->setEnabled(!busy_ &&
                                 table_->selectionModel()->hasSelection());
   extract_all_->setEnabled(!busy_);
+  replace_->setEnabled(!busy_ && SelectedRows().size() == 1);
 }
 
 }  // namespace brimwald

@@ -2,8 +2,9 @@
 // every container of the folder, in a table whose columns sort, a filter box
 // that narrows it as the user types,
 // and "Extract selected" and "Extract all", which the window runs as it
-// runs Extract. The table is a view over EntriesTableModel: no widget per
-// row, so a table of 200,000 entries opens at once.
+// runs Extract, and "Replace...", for the one entry selected, which a .qvstr
+// file dropped on a row offers too. The table is a view over EntriesTableModel:
+// no widget per row, so a table of 200,000 entries opens at once.
 
 #ifndef BRIMWALD_APP_QT_ENTRIES_DIALOG_H_
 #define BRIMWALD_APP_QT_ENTRIES_DIALOG_H_
@@ -30,12 +31,15 @@ class EntriesDialog : public QDialog {
  public:
   /// The dialog over `entries` (which must outlive it), titled `title`. Its
   /// children are named for tests: "filter", "entries" (the table),
-  /// "status", "extractSelected", "extractAll".
+  /// "status", "extractSelected", "extractAll", "replace".
   EntriesDialog(EntriesModel& entries, const QString& title,
                 QWidget* parent = nullptr);
 
-  /// While an extraction runs, both extract buttons are disabled.
+  /// While a job runs, the extract and replace buttons are disabled.
   void SetBusy(bool busy);
+
+  /// The entries were read again (a write-back changed them).
+  void Reload();
 
   /// The rows selected in the table, ascending.
   std::vector<int32_t> SelectedRows() const;
@@ -45,6 +49,12 @@ class EntriesDialog : public QDialog {
   void ExtractSelectedRequested(const std::vector<int32_t>& rows);
   /// "Extract all": every entry, whatever the filter shows.
   void ExtractAllRequested();
+  /// "Replace..." for the one row selected, with `file` empty; or a .qvstr
+  /// `file` dropped on `row`.
+  void ReplaceRequested(int32_t row, const QString& file);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ApplyFilter(const QString& text);
@@ -57,6 +67,7 @@ class EntriesDialog : public QDialog {
   QLabel* status_;
   QPushButton* extract_selected_;
   QPushButton* extract_all_;
+  QPushButton* replace_;
   bool busy_ = false;
 };
 

@@ -34,6 +34,12 @@ class EntriesTableModel : public QAbstractTableModel {
   /// can't be read. The view's selection goes.
   bool SetFilter(const QString& text);
 
+  /// The entries were read again: every row may have changed.
+  void Reloaded() {
+    beginResetModel();
+    endResetModel();
+  }
+
   const EntriesModel& entries() const { return entries_; }
 
  private:

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QListWidgetItem>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,9 +15,11 @@
 #include <QTimer>
 #include <utility>
 
+#include "app/qt/dropped_files.h"
 #include "app/qt/entries_dialog.h"
-#include "app/qt/extract_worker.h"
+#include "app/qt/job_worker.h"
 #include "app/qt/report_dialog.h"
+#include "app/qt/write_back_dialog.h"
 #include "ui_main_window.h"
 
 namespace brimwald {
@@ -50,6 +56,17 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
       ask_([this](const QString& question) {
         return QMessageBox::question(this, windowTitle(), question) ==
                QMessageBox::Yes;
+      }),
+      confirm_([this](const WriteBackPlan& plan) -> std::optional<bool> {
+        WriteBackDialog dialog(plan, windowTitle(), this);
+        if (dialog.exec() != QDialog::Accepted || !plan.can_confirm) {
+          return std::nullopt;
+        }
+        return dialog.backup();
+      }),
+      choose_file_([this](const QString& folder) {
+        return QFileDialog::getOpenFileName(this, tr("Replace an entry"),
+                                            folder, tr("Streams (*.qvstr)"));
       }) {
   ui_->setupUi(this);
   // Without a layout a label keeps its designed size; this one sizes itself
@@ -72,8 +89,10 @@ MainWindow::MainWindow(const std::string& directory, QWidget* parent)
 
   extract_action_ = list_menu_->addAction(tr("Extract"));
   entries_action_ = list_menu_->addAction(tr("Entries\u2026"));
+  update_action_ = list_menu_->addAction(tr("&Update from EXT_\u2026"));
   all_entries_action_ =
       list_menu_->addAction(tr("Entries of all containers\u2026"));
+  setAcceptDrops(true);
   ui_->File1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->File1, &QWidget::customContextMenuRequested, this,
           &MainWindow::ShowListMenu);
@@ -98,6 +117,12 @@ void MainWindow::SetExtractReport(ExtractReportBox report) {
 }
 
 void MainWindow::SetQuestion(Question question) { ask_ = std::move(question); }
+
+void MainWindow::SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+
+void MainWindow::SetFileChooser(FileChooser chooser) {
+  choose_file_ = std::move(chooser);
+}
 
 void MainWindow::FillFileList() {
   ListOutcome listed = session_.ListContainers();
@@ -186,6 +211,7 @@ void MainWindow::ShowListMenu(const QPoint& position) {
       list_menu_->exec(ui_->File1->viewport()->mapToGlobal(position));
   if (chosen == extract_action_) ExtractSelection();
   if (chosen == entries_action_) OpenEntries();
+  if (chosen == update_action_) UpdateSelection();
   if (chosen == all_entries_action_) OpenAllEntries();
 }
 
@@ -208,13 +234,15 @@ void MainWindow::ShowEntries(const EntriesOutcome& opened) {
   entries_dialog_ =
       new EntriesDialog(*session_.entries(), Shown(opened.title), this);
   entries_dialog_->setAttribute(Qt::WA_DeleteOnClose);
-  entries_dialog_->SetBusy(session_.extracting());
+  entries_dialog_->SetBusy(session_.busy());
   connect(entries_dialog_, &EntriesDialog::ExtractSelectedRequested, this,
           [this](const std::vector<int32_t>& rows) {
             StartExtraction(session_.StartExtractEntries(rows));
           });
   connect(entries_dialog_, &EntriesDialog::ExtractAllRequested, this,
           [this] { StartExtraction(session_.StartExtractAllEntries()); });
+  connect(entries_dialog_, &EntriesDialog::ReplaceRequested, this,
+          &MainWindow::ReplaceEntry);
   connect(entries_dialog_, &QObject::destroyed, this,
           [this] { session_.CloseEntries(); });
   entries_dialog_->show();
@@ -229,15 +257,56 @@ void MainWindow::StartExtraction(StartOutcome started) {
     ReportError(started.error);
     return;
   }
+  StartWorker(new JobWorker(WindowJob(std::move(started.job)), this),
+              started.progress_text);
+}
+
+void MainWindow::UpdateSelection() {
+  WriteBackPlan plan = session_.PlanUpdate();
+  if (plan.failed()) {
+    ReportError(plan.error);
+    return;
+  }
+  std::optional<bool> backup = confirm_(plan);
+  if (backup) StartWriteBack(session_.StartUpdate(*backup));
+}
+
+void MainWindow::ReplaceEntry(int32_t row, const QString& file) {
+  QString chosen = file;
+  if (chosen.isEmpty()) {
+    chosen =
+        choose_file_(QFile::decodeName(session_.ReplaceFolder(row).c_str()));
+    if (chosen.isEmpty()) return;
+  }
+  const std::string path = QFile::encodeName(chosen).toStdString();
+  WriteBackPlan plan = session_.PlanReplace(row, path);
+  if (plan.failed()) {
+    ReportError(plan.error);
+    return;
+  }
+  std::optional<bool> backup = confirm_(plan);
+  if (backup) StartWriteBack(session_.StartReplace(row, path, *backup));
+}
+
+void MainWindow::StartWriteBack(WriteBackStartOutcome started) {
+  if (started.failed()) {
+    ReportError(started.error);
+    return;
+  }
+  StartWorker(new JobWorker(WindowJob(std::move(started.job)), this),
+              started.progress_text);
+}
+
+void MainWindow::StartWorker(JobWorker* worker,
+                             const std::string& progress_text) {
   SetBusy(true);
-  ShowProgress(Shown(started.progress_text));
-  worker_ = new ExtractWorker(std::move(started.job), this);
+  ShowProgress(Shown(progress_text));
+  worker_ = worker;
   // The worker's signals come queued, from its thread.
-  connect(worker_, &ExtractWorker::Progressed, progress_,
+  connect(worker_, &JobWorker::Progressed, progress_,
           &QProgressDialog::setValue);
-  connect(worker_, &QThread::finished, this, &MainWindow::FinishExtract);
-  connect(progress_, &QProgressDialog::canceled, worker_,
-          &ExtractWorker::Cancel);
+  connect(worker_, &QThread::finished, this, &MainWindow::FinishJob);
+  connect(progress_, &QProgressDialog::canceled, worker_, &JobWorker::Cancel);
   worker_->start();
 }
 
@@ -253,24 +322,48 @@ void MainWindow::ShowProgress(const QString& text) {
   progress_->setValue(0);  // shows the dialog once kProgressShowMs have passed
 }
 
-void MainWindow::FinishExtract() {
+void MainWindow::FinishJob() {
   worker_->wait();
-  ExtractOutcome outcome = worker_->outcome();
+  JobEnd outcome = worker_->outcome();
   worker_->deleteLater();
   worker_ = nullptr;
   // Gone now, not later: the report's own event loop would run the timer
   // that shows a dialog still hidden, under the report, until it closed.
   delete progress_;
   progress_ = nullptr;
-  session_.FinishExtract();
+  ActionOutcome finished = session_.FinishJob();
+  if (entries_dialog_) entries_dialog_->Reload();
   SetBusy(false);
   if (close_when_stopped_) {
     close();
   } else if (outcome.failed()) {
     ReportError(outcome.error);
   } else {
-    report_extract_(outcome.Report());
+    report_extract_(outcome.report);
   }
+  if (finished.failed()) ReportError(finished.error);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!session_.busy() &&
+      WindowSession::TakesDrop(DroppedFiles(*event->mimeData()))) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> files = DroppedFiles(*event->mimeData());
+  if (session_.busy() || !WindowSession::TakesDrop(files)) return;
+  event->acceptProposedAction();
+  DropOutcome dropped = session_.Drop(files.front());
+  if (dropped.failed()) {
+    ReportError(dropped.error);
+    return;
+  }
+  ui_->File1->clear();
+  ui_->File1->setToolTip(QString::fromLocal8Bit(session_.FolderText()));
+  FillFileList();
+  ChooseFile(dropped.chosen);
 }
 
 void MainWindow::SetBusy(bool busy) {
@@ -284,7 +377,7 @@ void MainWindow::SetBusy(bool busy) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!session_.extracting()) {
+  if (!session_.busy()) {
     QWidget::closeEvent(event);
     return;
   }

@@ -1,11 +1,13 @@
 // The program's one window, `Form1`: the list of a folder's containers, the
 // inspection result, the RIP button, the name of the entry being ripped and,
-// below it, which script RIP wrote, and the list's context menu with Extract
-// and Entries..., which opens the Entries dialog on the chosen container. It draws what the WindowSession
-// gives back and routes the user's events to it; the logic is in the core.
-// An extraction, from the menu or the Entries dialog, runs on a worker
-// thread, so that the window repaints and moves meanwhile; its list, RIP and
-// the dialog's extract buttons wait until it ends.
+// below it, which script RIP wrote, and the list's context menu with
+// Extract, Entries..., which opens the Entries dialog on the chosen
+// container, and Update from EXT_.... It draws what the WindowSession gives
+// back and routes the user's events to it; the logic is in the core. A job
+// (an extraction, from the menu or the Entries dialog, an update, or the
+// dialog's Replace...) runs on a worker thread, so that the window repaints
+// and moves meanwhile; its list, RIP and the dialog's buttons wait until it
+// ends. A .str file dropped on the window opens its folder and chooses it.
 
 #ifndef BRIMWALD_APP_QT_MAIN_WINDOW_H_
 #define BRIMWALD_APP_QT_MAIN_WINDOW_H_
@@ -15,6 +17,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/qt/entries_dialog.h"
@@ -22,6 +25,8 @@
 
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QListWidgetItem;
 class QMenu;
 class QProgressDialog;
@@ -32,7 +37,7 @@ class Form1;
 
 namespace brimwald {
 
-class ExtractWorker;
+class JobWorker;
 
 class MainWindow : public QWidget {
   Q_OBJECT
@@ -46,6 +51,12 @@ class MainWindow : public QWidget {
   using ExtractReportBox = std::function<void(const ExtractReport& report)>;
   /// Asks the user a yes-or-no question; true for yes.
   using Question = std::function<bool(const QString& question)>;
+  /// Shows a write-back's plan; whether to keep a backup once confirmed,
+  /// nullopt when cancelled (or when there is nothing to confirm).
+  using Confirm = std::function<std::optional<bool>(const WriteBackPlan& plan)>;
+  /// Asks for the .qvstr file to put back, starting in `folder`; empty
+  /// when the user chose none.
+  using FileChooser = std::function<QString(const QString& folder)>;
 
   /// Creates the window from its design and lists the "*.str" files of
   /// `directory` (bytes, as the system names it; empty: the current
@@ -69,6 +80,10 @@ class MainWindow : public QWidget {
   void SetExtractReport(ExtractReportBox report);
   /// Replaces the question asked before closing during an extraction.
   void SetQuestion(Question question);
+  /// Replaces the confirmation of a write-back (a WriteBackDialog).
+  void SetConfirm(Confirm confirm);
+  /// Replaces the file chooser of Replace... (the system's).
+  void SetFileChooser(FileChooser chooser);
 
   /// Chooses the file `name` (a bare name in the window's folder) as a click
   /// would: selects its entry, and inspects it even when it isn't listed.
@@ -87,6 +102,9 @@ class MainWindow : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  /// One .str file is taken while no job runs.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   /// During an extraction, asks whether to stop it; on yes the window
   /// closes once the worker has stopped between two entries.
   void closeEvent(QCloseEvent* event) override;
@@ -101,8 +119,12 @@ class MainWindow : public QWidget {
   void ExtractSelection();
   void ShowEntries(const EntriesOutcome& opened);
   void StartExtraction(StartOutcome started);
+  void UpdateSelection();
+  void ReplaceEntry(int32_t row, const QString& file);
+  void StartWriteBack(WriteBackStartOutcome started);
+  void StartWorker(JobWorker* worker, const std::string& progress_text);
   void ShowProgress(const QString& text);
-  void FinishExtract();
+  void FinishJob();
   void SetBusy(bool busy);
   void ShowInfo(const QString& text);
   void ReportError(const std::string& description);
@@ -112,6 +134,7 @@ class MainWindow : public QWidget {
   QMenu* list_menu_;
   QAction* extract_action_;
   QAction* entries_action_;
+  QAction* update_action_;
   QAction* all_entries_action_;
   QPointer<EntriesDialog> entries_dialog_;
   // The entry a left button press landed on while it was already chosen:
@@ -121,8 +144,10 @@ class MainWindow : public QWidget {
   Beep beep_;
   ExtractReportBox report_extract_;
   Question ask_;
-  // While an extraction runs: its worker and its progress dialog.
-  ExtractWorker* worker_ = nullptr;
+  Confirm confirm_;
+  FileChooser choose_file_;
+  // While a job runs: its worker and its progress dialog.
+  JobWorker* worker_ = nullptr;
   QProgressDialog* progress_ = nullptr;
   // The user closed the window during the extraction and agreed to stop it.
   bool close_when_stopped_ = false;

@@ -471,6 +471,7 @@ TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
 
   RightClickEntry("music.str");
   EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
+                                        "&Update from EXT_\u2026",
                                         "Entries of all containers\u2026"}));
   EXPECT_EQ(FileNameBox()->text(), "music.str");
   ASSERT_TRUE(WaitForReport());
@@ -558,6 +559,7 @@ TEST_F(MainWindowTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   PickFirstInNextMenu();
   PressMenuKey();
   EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
+                                        "&Update from EXT_\u2026",
                                         "Entries of all containers\u2026"}));
 
   // Cancel as soon as the first entry's progress reaches the dialog.

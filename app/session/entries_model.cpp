@@ -86,7 +86,10 @@ EntriesModel::EntriesModel(const Selection& selection) {
 
 EntriesModel::EntriesModel(const std::string& directory,
                            const std::vector<std::string>& names)
-    : many_(true), sort_column_(EntryColumn::kContainer) {
+    : many_(true),
+      directory_(directory),
+      names_given_(names),
+      sort_column_(EntryColumn::kContainer) {
   for (const std::string& name : names) {
     try {
       Selection selection;
@@ -101,6 +104,14 @@ EntriesModel::EntriesModel(const std::string& directory,
     }
   }
   Order();
+}
+
+EntriesModel EntriesModel::Reloaded() const {
+  EntriesModel fresh = many_ ? EntriesModel(directory_, names_given_)
+                             : EntriesModel(containers_.front());
+  fresh.Sort(sort_column_, descending_);
+  fresh.SetFilter(filter_text_);
+  return fresh;
 }
 
 void EntriesModel::Order() {
@@ -197,6 +208,7 @@ std::string EntriesModel::Cell(int32_t row, EntryColumn column) const {
 bool EntriesModel::SetFilter(std::u16string_view text) {
   pattern_.reset();
   filter_error_.clear();
+  filter_text_ = text;
   filter_ = PatternBytes(text);
   containing_ = !IsPattern(filter_);
   try {

@@ -106,6 +106,8 @@ class EntriesModel {
   /// false then, and filter_error() says why. The sort order stays.
   bool SetFilter(std::u16string_view text);
   const std::string& filter_error() const { return filter_error_; }
+  /// The filter as SetFilter() last took it.
+  const std::u16string& filter_text() const { return filter_text_; }
   /// What the filter takes: "names containing 'door'", "names matching
   /// 'sfx\*'"; empty without a filter.
   std::string FilterText() const;
@@ -146,6 +148,10 @@ class EntriesModel {
   /// Every container that loaded, in the order loaded.
   const std::vector<Selection>& containers() const { return containers_; }
 
+  /// The same containers read again (after a write-back changed their
+  /// sizes), with this table's sort order and filter.
+  EntriesModel Reloaded() const;
+
  private:
   struct Entry {
     size_t name_end;  // its name ends here in names_, the next one's starts
@@ -166,6 +172,9 @@ class EntriesModel {
   // The number of each container's first entry.
   std::vector<int32_t> first_;
   bool many_ = false;
+  // What a table of many was loaded from, for Reloaded().
+  std::string directory_;
+  std::vector<std::string> names_given_;
   std::vector<Entry> entries_;
   std::string names_;
   std::vector<std::string> problems_;
@@ -176,6 +185,7 @@ class EntriesModel {
   // Null when the filter is empty or can't be read.
   std::optional<NamePattern> pattern_;
   // The filter's bytes as typed, and whether it finds names containing it.
+  std::u16string filter_text_;
   std::string filter_;
   bool containing_ = false;
   std::string filter_error_;

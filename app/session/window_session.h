@@ -13,6 +13,11 @@
 // container, or from every container of the folder; they stay with those
 // containers while the window's choice moves on, and its extractions run as
 // the window's do, each entry into its own container's EXT_ folder.
+//
+// Putting streams back (Update from EXT_..., and Replace... of one entry)
+// is planned first, writing nothing, for the window to ask the user with
+// what would be done; once confirmed, it runs on a worker thread as an
+// extraction does, and counts as the one job that runs.
 
 #ifndef BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
 #define BRIMWALD_APP_SESSION_WINDOW_SESSION_H_
@@ -26,6 +31,7 @@
 #include "app/session/entries_model.h"
 #include "app/session/extract_job.h"
 #include "app/session/extract_report.h"
+#include "app/session/write_back_job.h"
 #include "container/selection.h"
 
 namespace brimwald {
@@ -57,6 +63,38 @@ struct StartOutcome : ActionOutcome {
   std::string progress_text;
 };
 
+struct WriteBackStartOutcome : ActionOutcome {
+  /// The job for the worker thread; null after an error.
+  std::unique_ptr<WriteBackJob> job;
+  /// The progress dialog's text: "Updating <FileName>...".
+  std::string progress_text;
+};
+
+/// What the confirmation of a write-back shows, from a run that writes
+/// nothing.
+struct WriteBackPlan : ActionOutcome {
+  /// The dialog's title: "Update <FileName>", "Replace an entry of
+  /// <FileName>".
+  std::string title;
+  /// The question, or why there is nothing to do.
+  std::string text;
+  /// What would be replaced and every finding that would keep the update
+  /// from being complete, as the command line prints them, "\n" between
+  /// them.
+  std::string details;
+  /// Whether there is something to confirm; without, the dialog only
+  /// tells `text`.
+  bool can_confirm = false;
+  /// The check box: "Keep a backup (<FileName>~)", on by default.
+  std::string backup_label;
+};
+
+/// What a drop on the main window did.
+struct DropOutcome : ActionOutcome {
+  /// The dropped file's name in it, for the window to choose.
+  std::string chosen;
+};
+
 struct EntriesOutcome : ActionOutcome {
   /// The Entries dialog's title: "Entries of <FileName>", or "Entries of
   /// all containers".
@@ -81,7 +119,7 @@ class WindowSession {
 
   /// Extract: hands out the extraction of the chosen container into
   /// EXT_<BaseName> beside it, for a worker thread to run, and is busy from
-  /// now until FinishExtract(). Fails while another extraction runs; what
+  /// now until FinishJob(). Fails while another job runs; what
   /// the choice lacks the job's outcome reports.
   StartOutcome StartExtract();
 
@@ -108,11 +146,44 @@ class WindowSession {
   /// entries(), whatever its filter shows. Fails when no container loaded.
   StartOutcome StartExtractAllEntries();
 
-  /// The worker has ended the extraction that a Start...() handed out.
-  void FinishExtract();
+  /// Update from EXT_...: what updating the chosen container from
+  /// EXT_<BaseName> beside it would do, writing nothing; something to
+  /// confirm only when an entry would be replaced and no file is refused.
+  WriteBackPlan PlanUpdate() const;
+  /// Confirmed: hands out the update for a worker thread, as
+  /// StartExtract() does; with `backup`, the old container is kept.
+  WriteBackStartOutcome StartUpdate(bool backup);
 
-  /// Whether an extraction runs: the window then starts no other action.
-  bool extracting() const { return extracting_.has_value(); }
+  /// Where Replace...'s file chooser starts for the entry in `row` of
+  /// entries(): its folder under EXT_, else EXT_ itself, else the
+  /// container's folder, whichever is there first.
+  std::string ReplaceFolder(int32_t row) const;
+  /// Replace...: what replacing the entry in `row` by the .qvstr file at
+  /// `qvstr_path` would do, writing nothing. A file `replace` would refuse
+  /// is the outcome's error, worded as `replace` words it.
+  WriteBackPlan PlanReplace(int32_t row, const std::string& qvstr_path) const;
+  /// Confirmed: hands out that replacement for a worker thread.
+  WriteBackStartOutcome StartReplace(int32_t row, const std::string& qvstr_path,
+                                     bool backup);
+
+  /// Whether the main window takes a drop of `paths`: one .str file.
+  static bool TakesDrop(const std::vector<std::string>& paths);
+  /// A .str file dropped on the main window: the session moves to its
+  /// folder, with nothing chosen, for the window to list it and choose the
+  /// file, as the FILE argument makes it start.
+  DropOutcome Drop(const std::string& path);
+  /// Whether a row of the Entries dialog takes a drop of `paths`: one
+  /// .qvstr file.
+  static bool TakesEntryDrop(const std::vector<std::string>& paths);
+
+  /// The worker has ended the job that a Start...() handed out. After a
+  /// write-back, entries() (the same object) are read again from their
+  /// container, keeping filter and order; the error says why they can't.
+  ActionOutcome FinishJob();
+
+  /// Whether a job (an extraction or a write-back) runs: the window then
+  /// starts no other action.
+  bool busy() const { return running_.has_value(); }
 
   /// What the window asks when the user closes it during an extraction; a
   /// yes stops the extraction first.
@@ -129,15 +200,27 @@ class WindowSession {
   // <what>..."; throws while one runs.
   void Start(StartOutcome& outcome, std::vector<ExtractPart> parts,
              const std::string& what);
+  // Counts the job, `noun` ("update") of `name` (a container's, or how
+  // many containers), as the one that runs, and whether it `writes` into
+  // the container; throws, as `verb` can't be done, while another runs.
+  void Begin(const std::string& verb, std::string noun, std::string name,
+             bool writes = false);
   // The loaded entries; throws when there are none.
   EntriesModel& LoadedEntries();
+  // The loaded entries, in which `row` shows; throws when it doesn't.
+  const EntriesModel& LoadedEntries(int32_t row) const;
 
   std::string directory_;
   Selection selection_;
   std::unique_ptr<EntriesModel> entries_;
-  // What is being extracted, while something is: a container's name, or
-  // how many containers.
-  std::optional<std::string> extracting_;
+  // What runs, while a job does: "extraction" or "update", and the name of
+  // its container (or how many containers).
+  struct Running {
+    std::string noun;
+    std::string name;
+    bool writes = false;  // whether it may change the loaded entries
+  };
+  std::optional<Running> running_;
 };
 
 }  // namespace brimwald

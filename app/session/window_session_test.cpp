@@ -49,11 +49,11 @@ TEST_F(WindowSessionTest, TheJobKeepsTheChoiceItWasGiven) {
 }
 
 TEST_F(WindowSessionTest, IsBusyFromStartToFinishAndStartsOneAtATime) {
-  EXPECT_FALSE(session_.extracting());
+  EXPECT_FALSE(session_.busy());
   session_.Choose("a.str");
   StartOutcome first = session_.StartExtract();
   ASSERT_TRUE(first.job);
-  EXPECT_TRUE(session_.extracting());
+  EXPECT_TRUE(session_.busy());
 
   session_.Choose("b.str");
   StartOutcome second = session_.StartExtract();
@@ -63,8 +63,8 @@ TEST_F(WindowSessionTest, IsBusyFromStartToFinishAndStartsOneAtATime) {
   EXPECT_NE(session_.CloseQuestion().find("a.str"), std::string::npos)
       << session_.CloseQuestion();
 
-  session_.FinishExtract();
-  EXPECT_FALSE(session_.extracting());
+  session_.FinishJob();
+  EXPECT_FALSE(session_.busy());
   StartOutcome third = session_.StartExtract();
   ASSERT_TRUE(third.job);
   EXPECT_EQ(third.job->selection().FileName, "b.str");
@@ -96,7 +96,7 @@ class EntriesSessionTest : public ::testing::Test {
     EXPECT_TRUE(started.job) << started.error;
     if (!started.job) return {};
     ExtractOutcome outcome = started.job->Run(nullptr);
-    session_.FinishExtract();
+    session_.FinishJob();
     return outcome;
   }
 
@@ -116,7 +116,7 @@ TEST_F(EntriesSessionTest, WithoutAValidChoiceNoEntriesOpen) {
   EXPECT_EQ(session_.entries(), nullptr);
   StartOutcome started = session_.StartExtractAllEntries();
   EXPECT_FALSE(started.job);
-  EXPECT_FALSE(session_.extracting());
+  EXPECT_FALSE(session_.busy());
 }
 
 TEST_F(EntriesSessionTest, ExtractSelectedLeavesWhatItsPatternIncludes) {
@@ -159,7 +159,7 @@ TEST_F(EntriesSessionTest, NoSelectionOrARunningExtractionStartsNothing) {
   StartOutcome none = session_.StartExtractEntries({});
   EXPECT_FALSE(none.job);
   EXPECT_EQ(none.error, "no entry is selected");
-  EXPECT_FALSE(session_.extracting());
+  EXPECT_FALSE(session_.busy());
 
   StartOutcome first = session_.StartExtract();
   ASSERT_TRUE(first.job);
@@ -170,7 +170,7 @@ TEST_F(EntriesSessionTest, NoSelectionOrARunningExtractionStartsNothing) {
     EXPECT_NE(outcome.error.find("is still running"), std::string::npos)
         << outcome.error;
   }
-  session_.FinishExtract();
+  session_.FinishJob();
   session_.CloseEntries();
   EXPECT_EQ(session_.entries(), nullptr);
   EXPECT_TRUE(session_.StartExtractEntries({0}).failed());

@@ -1,11 +1,13 @@
 #include "app/win32/entries_dialog.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
 
+#include "app/session/window_session.h"
 #include "app/win32/dialog_template.h"
 #include "app/win32/window_text.h"
 #include "text/wide_text.h"
@@ -89,6 +91,9 @@ INT_PTR EntriesDialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       return Command(LOWORD(wparam), HIWORD(wparam));
+    case WM_DROPFILES:
+      Dropped(reinterpret_cast<HDROP>(wparam));
+      return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom != kTable) return FALSE;
@@ -117,6 +122,12 @@ bool EntriesDialog::Command(WORD id, WORD code) {
       return true;
     case kExtractAll:
       if (code == BN_CLICKED && requests_.extract_all) requests_.extract_all();
+      return true;
+    case kReplace:
+      if (code == BN_CLICKED && requests_.replace) {
+        std::vector<int32_t> rows = SelectedRows();
+        if (rows.size() == 1) requests_.replace(rows.front(), "");
+      }
       return true;
     case IDOK:  // Enter in the filter box: nothing to confirm
       return true;
@@ -162,6 +173,32 @@ void EntriesDialog::Notify(const NMHDR& header) {
   }
 }
 
+void EntriesDialog::Dropped(HDROP drop) {
+  std::vector<std::string> files;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring file(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+    ::DragQueryFileW(drop, i, file.data(), static_cast<UINT>(file.size() + 1));
+    files.push_back(Narrow(file));
+  }
+  LVHITTESTINFO hit = {};
+  ::DragQueryPoint(drop, &hit.pt);
+  ::DragFinish(drop);
+  ::MapWindowPoints(dialog_, control(kTable), &hit.pt, 1);
+  const auto row = static_cast<int32_t>(::SendMessageW(
+      control(kTable), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (busy_ || row < 0 || !WindowSession::TakesEntryDrop(files) ||
+      !requests_.replace) {
+    return;
+  }
+  requests_.replace(row, files.front());
+}
+
+void EntriesDialog::Reload() {
+  ShowRows();
+  ShowStatus();
+}
+
 void EntriesDialog::CreateControls() {
   const int right = kWidth - kMargin;
   AddControl(dialog_, kFilterLabel, L"STATIC", L"&Filter:",
@@ -183,6 +220,10 @@ void EntriesDialog::CreateControls() {
              {kMargin, kHeight - 70, right, kHeight - 42});
   const int top = kHeight - kMargin - kButtonHeight;
   const int bottom = kHeight - kMargin;
+  AddControl(dialog_, kReplace, L"BUTTON", L"&Replace\u2026",
+             BS_PUSHBUTTON | WS_TABSTOP, 0,
+             {right - 75 - 8 - 90 - 8 - 110 - 8 - 80, top,
+              right - 75 - 8 - 90 - 8 - 110 - 8, bottom});
   AddControl(
       dialog_, kExtractSelected, L"BUTTON", L"Extract selected",
       BS_PUSHBUTTON | WS_TABSTOP, 0,
@@ -197,6 +238,7 @@ void EntriesDialog::CreateControls() {
   ShowSortArrow();
   ShowStatus();
   UpdateButtons();
+  ::DragAcceptFiles(dialog_, TRUE);
   ::SetFocus(filter);
 }
 
@@ -309,8 +351,12 @@ void EntriesDialog::UpdateButtons() {
   HWND focus = ::GetFocus();
   ::EnableWindow(control(kExtractSelected), !busy_ && selected);
   ::EnableWindow(control(kExtractAll), !busy_);
+  ::EnableWindow(control(kReplace),
+                 !busy_ && ::SendMessageW(control(kTable), LVM_GETSELECTEDCOUNT,
+                                          0, 0) == 1);
   // A button that has just been disabled can't keep the focus.
-  if ((focus == control(kExtractSelected) || focus == control(kExtractAll)) &&
+  if ((focus == control(kExtractSelected) || focus == control(kExtractAll) ||
+       focus == control(kReplace)) &&
       !::IsWindowEnabled(focus)) {
     ::SendMessageW(dialog_, WM_NEXTDLGCTL,
                    reinterpret_cast<WPARAM>(control(kTable)), TRUE);

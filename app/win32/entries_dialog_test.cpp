@@ -214,6 +214,7 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   EXPECT_TRUE(::EqualRect(&both, &place));
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026",
                                        L"Entries of all containers\u2026"}));
   EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of music.str");
   EXPECT_TRUE(::IsWindowVisible(Dialog()->handle()));
@@ -304,7 +305,7 @@ TEST_F(EntriesDialogTest, AllContainersExtractEachIntoItsOwnFolder) {
   ContainerBuilder::WithEntries(samples::SampleEntries(12))
       .WriteTo(dir_.File("c.str"));
   Open();
-  ASSERT_NE(OpenEntries(1, 3), nullptr);
+  ASSERT_NE(OpenEntries(1, 4), nullptr);
   EXPECT_EQ(TextOf(Dialog()->handle()), L"Entries of all containers");
   EXPECT_EQ(Status(), L"33 entries in 3 containers");
   EXPECT_EQ(SortArrow(0), HDF_SORTUP);

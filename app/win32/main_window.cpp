@@ -1,6 +1,8 @@
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <stdexcept>
@@ -8,6 +10,7 @@
 
 #include "app/win32/report_dialog.h"
 #include "app/win32/window_text.h"
+#include "app/win32/write_back_dialog.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -95,6 +98,30 @@ MainWindow::MainWindow(HINSTANCE instance, std::string directory)
         return ::MessageBoxW(window_, question.c_str(), kCaption,
                              MB_YESNO | MB_ICONQUESTION) == IDYES;
       }),
+      confirm_([this](const WriteBackPlan& plan) -> std::optional<bool> {
+        try {
+          return ConfirmWriteBack(window_, kCaption, plan);
+        } catch (const std::exception& error) {
+          report_error_(Widen(error.what()));
+          return std::nullopt;
+        }
+      }),
+      choose_file_([this](const std::string& folder) {
+        std::wstring file(MAX_PATH * 8, L'\0');
+        const std::wstring start = NativePath(folder);
+        OPENFILENAMEW open = {};
+        open.lStructSize = sizeof open;
+        open.hwndOwner = window_;
+        open.lpstrFilter = L"Streams (*.qvstr)\0*.qvstr\0";
+        open.lpstrFile = file.data();
+        open.nMaxFile = static_cast<DWORD>(file.size());
+        open.lpstrInitialDir = start.c_str();
+        open.lpstrTitle = L"Replace an entry";
+        open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (!::GetOpenFileNameW(&open)) return std::string();
+        file.resize(std::wcslen(file.c_str()));
+        return Narrow(file);
+      }),
       closed_([] { ::PostQuitMessage(0); }) {
   RegisterClassOnce(instance, &Procedure);
   RECT frame = {0, 0, kClientWidth, kClientHeight};
@@ -107,6 +134,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string directory)
   CreateControls();
   AddFolderTip(instance);
   FillFileList();
+  ::DragAcceptFiles(window_, TRUE);
   ::ShowWindow(window_, SW_SHOWDEFAULT);
 }
 
@@ -171,16 +199,19 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_CLOSE:
-      if (session_.extracting()) {
+      if (session_.busy()) {
         AskToStop();
         return 0;
       }
       break;
-    case ExtractWorker::kProgressMessage:
+    case WM_DROPFILES:
+      Dropped(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    case JobWorker::kProgressMessage:
       if (progress_) progress_->SetValue(static_cast<int>(wparam));
       return 0;
-    case ExtractWorker::kDoneMessage:
-      FinishExtract();
+    case JobWorker::kDoneMessage:
+      FinishJob();
       return 0;
     case kEntriesClosedMessage:
       CloseEntries(reinterpret_cast<HWND>(lparam));
@@ -282,6 +313,7 @@ void MainWindow::ShowListMenu(LPARAM at) {
   HMENU menu = ::CreatePopupMenu();
   ::AppendMenuW(menu, MF_STRING, kExtractCommand, L"Extract");
   ::AppendMenuW(menu, MF_STRING, kEntriesCommand, L"Entries\u2026");
+  ::AppendMenuW(menu, MF_STRING, kUpdateCommand, L"&Update from EXT_\u2026");
   ::AppendMenuW(menu, MF_STRING, kAllEntriesCommand,
                 L"Entries of all containers\u2026");
   // The command runs once the menu has closed, outside its loop.
@@ -291,6 +323,7 @@ void MainWindow::ShowListMenu(LPARAM at) {
   ::DestroyMenu(menu);
   if (chosen == kExtractCommand) ExtractSelection();
   if (chosen == kEntriesCommand) OpenEntries();
+  if (chosen == kUpdateCommand) UpdateSelection();
   if (chosen == kAllEntriesCommand) OpenAllEntries();
 }
 
@@ -331,6 +364,9 @@ void MainWindow::ShowEntries(const EntriesOutcome& opened) {
   requests.extract_all = [this] {
     StartExtraction(session_.StartExtractAllEntries());
   };
+  requests.replace = [this](int32_t row, const std::string& file) {
+    ReplaceEntry(row, file);
+  };
   // Destroyed from the window's own message, never inside the dialog's.
   requests.closed = [this] {
     ::PostMessageW(window_, kEntriesClosedMessage, 0,
@@ -344,7 +380,7 @@ void MainWindow::ShowEntries(const EntriesOutcome& opened) {
     report_error_(Widen(error.what()));
     return;
   }
-  entries_->SetBusy(session_.extracting());
+  entries_->SetBusy(session_.busy());
 }
 
 void MainWindow::CloseEntries(HWND dialog) {
@@ -363,34 +399,106 @@ void MainWindow::StartExtraction(StartOutcome started) {
     report_error_(Widen(started.error));
     return;
   }
+  StartWorker(WindowJob(std::move(started.job)), started.progress_text);
+}
+
+void MainWindow::UpdateSelection() {
+  WriteBackPlan plan = session_.PlanUpdate();
+  if (plan.failed()) {
+    report_error_(Widen(plan.error));
+    return;
+  }
+  std::optional<bool> backup = confirm_(plan);
+  if (backup) StartWriteBack(session_.StartUpdate(*backup));
+}
+
+void MainWindow::ReplaceEntry(int32_t row, const std::string& file) {
+  const std::string chosen =
+      file.empty() ? choose_file_(session_.ReplaceFolder(row)) : file;
+  if (chosen.empty()) return;
+  WriteBackPlan plan = session_.PlanReplace(row, chosen);
+  if (plan.failed()) {
+    report_error_(Widen(plan.error));
+    return;
+  }
+  std::optional<bool> backup = confirm_(plan);
+  if (backup) StartWriteBack(session_.StartReplace(row, chosen, *backup));
+}
+
+void MainWindow::StartWriteBack(WriteBackStartOutcome started) {
+  if (started.failed()) {
+    report_error_(Widen(started.error));
+    return;
+  }
+  StartWorker(WindowJob(std::move(started.job)), started.progress_text);
+}
+
+void MainWindow::StartWorker(WindowJob job, const std::string& progress_text) {
   try {
-    progress_ = std::make_unique<ProgressDialog>(
-        window_, kCaption, Widen(started.progress_text), [this] {
-          if (worker_) worker_->Cancel();
-        });
-    worker_ = std::make_unique<ExtractWorker>(std::move(started.job), window_);
+    progress_ = std::make_unique<ProgressDialog>(window_, kCaption,
+                                                 Widen(progress_text), [this] {
+                                                   if (worker_)
+                                                     worker_->Cancel();
+                                                 });
+    worker_ = std::make_unique<JobWorker>(std::move(job), window_);
   } catch (const std::exception& error) {
     progress_.reset();
-    session_.FinishExtract();
+    session_.FinishJob();
     report_error_(Widen(error.what()));
     return;
   }
   SetBusy(true);
 }
 
-void MainWindow::FinishExtract() {
+void MainWindow::FinishJob() {
   if (!worker_) return;
-  ExtractOutcome outcome = worker_->Finish();
+  JobEnd outcome = worker_->Finish();
   worker_.reset();
   progress_.reset();
-  session_.FinishExtract();
+  ActionOutcome finished = session_.FinishJob();
+  if (entries_) entries_->Reload();
   SetBusy(false);
   if (close_when_stopped_) {
     ::DestroyWindow(window_);
-  } else if (outcome.failed()) {
+    return;
+  }
+  if (outcome.failed()) {
     report_error_(Widen(outcome.error));
   } else {
-    report_extract_(outcome.Report());
+    report_extract_(outcome.report);
+  }
+  if (finished.failed()) report_error_(Widen(finished.error));
+}
+
+void MainWindow::Dropped(HDROP drop) {
+  std::vector<std::string> files;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring file(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+    ::DragQueryFileW(drop, i, file.data(), static_cast<UINT>(file.size() + 1));
+    files.push_back(Narrow(file));
+  }
+  ::DragFinish(drop);
+  if (session_.busy() || !WindowSession::TakesDrop(files)) return;
+  DropOutcome dropped = session_.Drop(files.front());
+  if (dropped.failed()) {
+    report_error_(Widen(dropped.error));
+    return;
+  }
+  folder_text_ = Widen(session_.FolderText());
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control(kFile1));
+  tool.lpszText = folder_text_.data();
+  ::SendMessageW(folder_tip_, TTM_UPDATETIPTEXTW, 0,
+                 reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(control(kFile1), LB_RESETCONTENT, 0, 0);
+  FillFileList();
+  for (size_t index = 0; index < names_.size(); ++index) {
+    if (names_[index] != dropped.chosen) continue;
+    ::SendMessageW(control(kFile1), LB_SETCURSEL, index, 0);
+    Choose();
   }
 }
 

@@ -1,25 +1,30 @@
 // Form1 on Windows: the window's design drawn with the Win32 API. What the
 // window does lives in WindowSession (app/session/window_session.h); this file
 // only draws the controls and routes their events to it: a choice in the
-// list, RIP, and Extract and Entries... from the list's context menu; the
-// latter opens the Entries dialog on the chosen container. An extraction,
-// from the menu or the Entries dialog, runs on a worker thread, so that the
+// list, RIP, and Extract, Entries... and Update from EXT_... from the list's
+// context menu; Entries... opens the Entries dialog on the chosen
+// container. A job (an extraction, from the menu or the Entries dialog, an
+// update, or the dialog's Replace...) runs on a worker thread, so that the
 // window repaints and moves meanwhile; its list, RIP and the dialog's
-// extract buttons wait until it ends.
+// buttons wait until it ends. A .str file dropped on the window opens its
+// folder and chooses it.
 
 #ifndef BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
 #define BRIMWALD_APP_WIN32_MAIN_WINDOW_H_
 
 #include <windows.h>
+// HDROP, which windows.h leaves out when lean.
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/session/window_session.h"
 #include "app/win32/entries_dialog.h"
-#include "app/win32/extract_worker.h"
+#include "app/win32/job_worker.h"
 #include "app/win32/progress_dialog.h"
 
 namespace brimwald::win32 {
@@ -50,10 +55,18 @@ class MainWindow {
   /// Asks the user a yes-or-no question (UTF-16); true for yes.
   using Question = std::function<bool(const std::wstring& question)>;
 
-  /// The list's context menu's commands: Extract, Entries..., Entries of
-  /// all containers...
+  /// Shows a write-back's plan; whether to keep a backup once confirmed,
+  /// nullopt when cancelled (or when there is nothing to confirm).
+  using Confirm = std::function<std::optional<bool>(const WriteBackPlan& plan)>;
+  /// Asks for the .qvstr file to put back (UTF-8), starting in `folder`;
+  /// empty when the user chose none.
+  using FileChooser = std::function<std::string(const std::string& folder)>;
+
+  /// The list's context menu's commands: Extract, Entries..., Update from
+  /// EXT_..., Entries of all containers...
   static constexpr UINT kExtractCommand = 1;
   static constexpr UINT kEntriesCommand = 2;
+  static constexpr UINT kUpdateCommand = 3;
   static constexpr UINT kAllEntriesCommand = 4;
   /// Posted by the Entries dialog (LPARAM) once the user has closed it.
   static constexpr UINT kEntriesClosedMessage = WM_APP + 3;
@@ -80,6 +93,12 @@ class MainWindow {
     report_extract_ = std::move(report);
   }
   void SetQuestion(Question question) { ask_ = std::move(question); }
+  /// Replaces the confirmation of a write-back (write_back_dialog.h).
+  void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+  /// Replaces the file chooser of Replace... (the system's).
+  void SetFileChooser(FileChooser chooser) {
+    choose_file_ = std::move(chooser);
+  }
 
   /// Entries...: opens the Entries dialog on the chosen container, as the
   /// list's menu does, in place of one open before; reports an error
@@ -120,8 +139,13 @@ class MainWindow {
   void ExtractSelection();
   void ShowEntries(const EntriesOutcome& opened);
   void StartExtraction(StartOutcome started);
+  void UpdateSelection();
+  void ReplaceEntry(int32_t row, const std::string& file);
+  void StartWriteBack(WriteBackStartOutcome started);
+  void StartWorker(WindowJob job, const std::string& progress_text);
+  void Dropped(HDROP drop);
   void CloseEntries(HWND dialog);
-  void FinishExtract();
+  void FinishJob();
   void SetBusy(bool busy);
   void AskToStop();
   /// Sets a label's text and sizes the label to it.
@@ -137,9 +161,11 @@ class MainWindow {
   Beep beep_;
   ExtractReportBox report_extract_;
   Question ask_;
+  Confirm confirm_;
+  FileChooser choose_file_;
   std::function<void()> closed_;
-  // While an extraction runs: its worker and its progress dialog.
-  std::unique_ptr<ExtractWorker> worker_;
+  // While a job runs: its worker and its progress dialog.
+  std::unique_ptr<JobWorker> worker_;
   std::unique_ptr<ProgressDialog> progress_;
   std::unique_ptr<EntriesDialog> entries_;
   // The user closed the window during the extraction and agreed to stop it.

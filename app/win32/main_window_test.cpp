@@ -293,6 +293,7 @@ TEST_F(WindowExtractTest, ARightClickExtractsTheSameTreeAsTheCommandLine) {
   ASSERT_TRUE(RightClickEntry(1));
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026",
                                        L"Entries of all containers\u2026"}));
   EXPECT_EQ(Text(kTxtFileName), L"music.str");  // the right click chose it
   ASSERT_TRUE(WaitForReport());
@@ -327,6 +328,7 @@ TEST_F(WindowExtractTest, TheMenuKeyExtractsTheChoiceOrReportsWhyNot) {
   ASSERT_TRUE(PressMenuKey());
   EXPECT_EQ(MenuEntries(),
             (std::vector<std::wstring>{L"Extract", L"Entries\u2026",
+                                       L"&Update from EXT_\u2026",
                                        L"Entries of all containers\u2026"}));
   ASSERT_TRUE(WaitForReport());
   EXPECT_EQ(reports_[0].summary, "1 file written.");

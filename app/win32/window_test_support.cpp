@@ -1,12 +1,26 @@
 #include "app/win32/window_test_support.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
+
 #include "app/win32/window_text.h"
+#include "text/wide_text.h"
 
 namespace brimwald::win32::test_support {
 namespace {
 
 std::vector<std::wstring> menu_entries;
 int menu_position = 1;
+std::wstring dialog_caption;
+
+void CALLBACK PressEnter(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = ::FindWindowW(L"#32770", dialog_caption.c_str());
+  if (dialog == nullptr || !::IsWindowVisible(dialog)) return;
+  ::KillTimer(nullptr, timer);
+  HWND focus = ::GetFocus();
+  ::PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, VK_RETURN, 0);
+}
 
 void CALLBACK PickMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -74,6 +88,29 @@ INPUT Mouse(DWORD flags) {
 void ClickAt(POINT at) {
   ::SetCursorPos(at.x, at.y);
   Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+void DropFiles(HWND window, POINT at, const std::vector<std::string>& files) {
+  std::wstring names;
+  for (const std::string& file : files) names += Widen(file) + L'\0';
+  names += L'\0';
+  const size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+  HGLOBAL memory = ::GlobalAlloc(GHND, size);
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->pt = at;
+  drop->fWide = TRUE;
+  std::copy(names.begin(), names.end(),
+            reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) +
+                                       sizeof(DROPFILES)));
+  ::GlobalUnlock(memory);
+  // The window's DragFinish() frees it.
+  ::SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+void PressEnterInNextDialog(const std::wstring& caption) {
+  dialog_caption = caption;
+  ::SetTimer(nullptr, 0, 10, &PressEnter);
 }
 
 }  // namespace brimwald::win32::test_support

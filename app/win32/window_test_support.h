@@ -43,6 +43,14 @@ INPUT Mouse(DWORD flags);
 /// Clicks the left button at `at` on the screen.
 void ClickAt(POINT at);
 
+/// Drops `files` (UTF-8) on `window` at `at`, in its client area, as the
+/// shell does: WM_DROPFILES with the files and the point in an HDROP.
+void DropFiles(HWND window, POINT at, const std::vector<std::string>& files);
+
+/// Once the next dialog captioned `caption` is up, presses Enter on its
+/// default button as a user would.
+void PressEnterInNextDialog(const std::wstring& caption);
+
 }  // namespace brimwald::win32::test_support
 
 #endif  // BRIMWALD_APP_WIN32_WINDOW_TEST_SUPPORT_H_

@@ -1,15 +1,14 @@
-#include "app/win32/extract_worker.h"
+#include "app/win32/job_worker.h"
 
 #include <utility>
 
 namespace brimwald::win32 {
 
-ExtractWorker::ExtractWorker(std::unique_ptr<ExtractJob> job, HWND window)
-    : job_(std::move(job)) {
+JobWorker::JobWorker(WindowJob job, HWND window) : job_(std::move(job)) {
   // Posted, never sent: the worker never waits for the window's thread,
   // which may be waiting for it.
   thread_ = std::thread([this, window] {
-    outcome_ = job_->Run([window](int permille) {
+    outcome_ = job_.Run([window](int permille) {
       ::PostMessageW(window, kProgressMessage, static_cast<WPARAM>(permille),
                      0);
     });
@@ -17,12 +16,12 @@ ExtractWorker::ExtractWorker(std::unique_ptr<ExtractJob> job, HWND window)
   });
 }
 
-ExtractWorker::~ExtractWorker() {
+JobWorker::~JobWorker() {
   Cancel();
   if (thread_.joinable()) thread_.join();
 }
 
-ExtractOutcome ExtractWorker::Finish() {
+JobEnd JobWorker::Finish() {
   if (thread_.joinable()) thread_.join();
   return std::move(outcome_);
 }
