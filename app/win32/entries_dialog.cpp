@@ -174,13 +174,7 @@ void EntriesDialog::Notify(const NMHDR& header) {
 }
 
 void EntriesDialog::Dropped(HDROP drop) {
-  std::vector<std::string> files;
-  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    std::wstring file(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
-    ::DragQueryFileW(drop, i, file.data(), static_cast<UINT>(file.size() + 1));
-    files.push_back(Narrow(file));
-  }
+  std::vector<std::string> files = DroppedFiles(drop);
   LVHITTESTINFO hit = {};
   ::DragQueryPoint(drop, &hit.pt);
   ::DragFinish(drop);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/win32/dialog_template.h"
+#include "app/win32/window_text.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -26,16 +27,6 @@ struct Shown {
   const ExtractReport& report;
   std::wstring folder;  // "Folder: " and the folder
 };
-
-// The edit control wants CR LF between lines.
-std::wstring WithCrLf(const std::wstring& text) {
-  std::wstring lines;
-  for (wchar_t c : text) {
-    if (c == L'\n') lines += L'\r';
-    lines += c;
-  }
-  return lines;
-}
 
 // The height of `text` in the dialog font, broken into lines `width` wide.
 int TextHeight(HWND window, const std::wstring& text, int width) {

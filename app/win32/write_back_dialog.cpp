@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/win32/dialog_template.h"
+#include "app/win32/window_text.h"
 #include "text/wide_text.h"
 
 namespace brimwald::win32 {
@@ -18,16 +19,6 @@ constexpr int kButtonHeight = 23;
 // What the dialog ends with when confirmed without, and with, a backup.
 constexpr INT_PTR kConfirmed = 100;
 constexpr INT_PTR kConfirmedWithBackup = 101;
-
-// The edit control wants CR LF between lines.
-std::wstring WithCrLf(const std::wstring& text) {
-  std::wstring lines;
-  for (wchar_t c : text) {
-    if (c == L'\n') lines += L'\r';
-    lines += c;
-  }
-  return lines;
-}
 
 void CreateControls(HWND dialog, const WriteBackPlan& plan) {
   int top = kMargin;

@@ -83,7 +83,7 @@ TEST_F(WriteBackWindowTest, UpdateFromTheMenuWritesWhatTheCommandWrites) {
       {test_support::Key(VK_SHIFT, false), test_support::Key(VK_F10, false),
        test_support::Key(VK_F10, true), test_support::Key(VK_SHIFT, true)});
   ASSERT_TRUE(WaitForReport()) << (errors_.empty() ? L"" : errors_.front());
-  EXPECT_EQ(test_support::MenuEntries().back(), L"&Update from EXT_\u2026");
+  EXPECT_EQ(test_support::MenuEntries().at(2), L"&Update from EXT_\u2026");
   EXPECT_TRUE(reports_.front().summary.ends_with(": 1 entry replaced"))
       << reports_.front().summary;
   Cli({"update", "--backup"});
