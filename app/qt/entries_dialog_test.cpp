@@ -176,9 +176,9 @@ TEST_F(EntriesDialogTest, ShowsEveryEntryOfTheChosenContainer) {
   EntriesDialog* dialog = Dialog("music.str");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(work.contains(dialog->frameGeometry()));
-  EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
-                                        "&Update from EXT_\u2026",
-                                        "Entries of all containers\u2026"}));
+  EXPECT_EQ(menu_entries_,
+            (QStringList{"Extract", "Entries\u2026", "&Update from EXT_\u2026",
+                         "Entries of all containers\u2026"}));
   EXPECT_EQ(dialog->windowTitle(), "Entries of music.str");
   EXPECT_FALSE(dialog->isModal());
 

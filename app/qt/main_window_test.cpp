@@ -470,9 +470,9 @@ TEST_F(MainWindowTest, ExtractFromTheListMenuWritesTheFilesAndReports) {
   PickFirstInNextMenu();
 
   RightClickEntry("music.str");
-  EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
-                                        "&Update from EXT_\u2026",
-                                        "Entries of all containers\u2026"}));
+  EXPECT_EQ(menu_entries_,
+            (QStringList{"Extract", "Entries\u2026", "&Update from EXT_\u2026",
+                         "Entries of all containers\u2026"}));
   EXPECT_EQ(FileNameBox()->text(), "music.str");
   ASSERT_TRUE(WaitForReport());
   EXPECT_EQ(dir_.Tree(), (std::vector<std::string>{
@@ -558,9 +558,9 @@ TEST_F(MainWindowTest, CancelStopsBetweenTwoEntriesAndLeavesOnlyWholeFiles) {
   ClickEntry("big.str");
   PickFirstInNextMenu();
   PressMenuKey();
-  EXPECT_EQ(menu_entries_, (QStringList{"Extract", "Entries\u2026",
-                                        "&Update from EXT_\u2026",
-                                        "Entries of all containers\u2026"}));
+  EXPECT_EQ(menu_entries_,
+            (QStringList{"Extract", "Entries\u2026", "&Update from EXT_\u2026",
+                         "Entries of all containers\u2026"}));
 
   // Cancel as soon as the first entry's progress reaches the dialog.
   auto* progress = window_->findChild<QProgressDialog*>();
