@@ -152,15 +152,7 @@ class MainWindowTest : public ::testing::Test {
   // window runs its events (in a menu, or during an extraction).
   void OnceFound(std::function<QWidget*()> find,
                  std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(window_.get());
-    QObject::connect(timer, &QTimer::timeout, [timer, find, act] {
-      if (QWidget* found = find()) {
-        timer->stop();
-        timer->deleteLater();
-        act(found);
-      }
-    });
-    timer->start(0);
+    test_support::OnceFound(window_.get(), std::move(find), std::move(act));
   }
   // Once a menu opens: records its entries and picks the first.
   void PickFirstInNextMenu() {
