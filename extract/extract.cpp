@@ -31,7 +31,7 @@ class Spellings {
   /// when nothing there has its key yet.
   std::string Of(const std::string& folder_key, std::string_view part,
                  std::string& key) const {
-    key = Join(folder_key, part);
+    Join(folder_key, part, key);
     auto found = spelled_.find(key);
     return found != spelled_.end() ? found->second.spelling : std::string(part);
   }
@@ -39,15 +39,13 @@ class Spellings {
   /// Records that `key` is spelled `spelling`, unless it is known already;
   /// says whether it was new.
   bool Add(const std::string& key, std::string_view spelling) {
-    return spelled_.try_emplace(key, Spelled{std::string(spelling)}).second;
+    return Record(key, spelling).second;
   }
 
   /// Records that this run wrote the file `key`, spelled `spelling`; says
   /// whether it had written it before, for an earlier entry.
   bool Wrote(const std::string& key, std::string_view spelling) {
-    Spelled& spelled =
-        spelled_.try_emplace(key, Spelled{std::string(spelling)}).first->second;
-    return std::exchange(spelled.written, true);
+    return std::exchange(Record(key, spelling).first->written, true);
   }
 
   void Forget(const std::string& key) { spelled_.erase(key); }
@@ -61,9 +59,10 @@ class Spellings {
   /// folder this run didn't make may hold files and folders already.
   void Learn(const std::string& folder_key, const Folder& folder) {
     if (!learned_.insert(folder_key).second) return;
+    std::string key;
     for (FolderEntry& entry : ListFolderEntries(folder)) {
-      spelled_.try_emplace(Join(folder_key, entry.name),
-                           Spelled{std::move(entry.name)});
+      Join(folder_key, entry.name, key);
+      spelled_.try_emplace(key, Spelled{std::move(entry.name)});
     }
   }
 
@@ -71,18 +70,28 @@ class Spellings {
   void Made(const std::string& folder_key) { learned_.insert(folder_key); }
 
  private:
-  static std::string Join(const std::string& folder_key,
-                          std::string_view part) {
-    std::string key = folder_key;
+  // Sets `key` to the key of `part` in the folder `folder_key`, in the
+  // room `key` has already.
+  static void Join(const std::string& folder_key, std::string_view part,
+                   std::string& key) {
+    key = folder_key;
     if (!key.empty()) key += '\\';
-    key += PartKey(part);
-    return key;
+    AppendPartKey(key, part);
   }
 
   struct Spelled {
     std::string spelling;
     bool written = false;  // as a file, by this run
   };
+
+  // The record of `key`, made spelled `spelling` when there was none (the
+  // spelling is copied only then); and whether it was made.
+  std::pair<Spelled*, bool> Record(const std::string& key,
+                                   std::string_view spelling) {
+    auto [record, made] = spelled_.try_emplace(key);
+    if (made) record->second.spelling = spelling;
+    return {&record->second, made};
+  }
 
   std::unordered_map<std::string, Spelled> spelled_;
   std::unordered_set<std::string> learned_;

@@ -42,9 +42,13 @@ void SplitWindowsPath(std::string_view path,
 }
 
 std::string PartKey(std::string_view part) {
-  std::string key(part);
-  for (char& c : key) c = AsciiLower(c);
+  std::string key;
+  AppendPartKey(key, part);
   return key;
+}
+
+void AppendPartKey(std::string& key, std::string_view part) {
+  for (char c : part) key += AsciiLower(c);
 }
 
 std::string EntryPathKey(std::string_view entry_name) {
@@ -63,7 +67,7 @@ const std::string& EntryPathKeys::Of(std::string_view entry_name) {
   key_.clear();
   for (std::string_view part : parts_) {
     if (!key_.empty()) key_ += '\\';
-    for (char c : part) key_ += AsciiLower(c);
+    AppendPartKey(key_, part);
   }
   return key_;
 }

@@ -40,6 +40,8 @@ void SplitEntryPath(std::string_view entry_name, std::string& decoded,
 /// case: two parts name the same file or folder exactly when their keys are
 /// equal.
 std::string PartKey(std::string_view part);
+/// Appends PartKey(`part`) to `key`, in the room `key` has already.
+void AppendPartKey(std::string& key, std::string_view part);
 
 /// The key of the file SplitEntryPath() names: each part's PartKey joined
 /// by "\\". Two entries leave the same file exactly when their keys are
