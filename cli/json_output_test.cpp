@@ -141,7 +141,7 @@ void ExtractText(const Json& files, Text& text) {
 void VerifyText(const Json& files, Text& text) {
   for (const Json& file : files) {
     for (const Json& finding : file["findings"]) {
-      text.out += VerifyReport::Line(FindingOf(finding)) + "\n";
+      text.out += FindingLine(FindingOf(finding)) + "\n";
     }
     VerifyResult result;
     result.folder = file["folder"];
@@ -155,7 +155,7 @@ void VerifyText(const Json& files, Text& text) {
 
 void UpdateText(const Json& update, Text& text) {
   for (const Json& finding : update["left_alone"]) {
-    text.err += Message(VerifyReport::Line(FindingOf(finding)) +
+    text.err += Message(FindingLine(FindingOf(finding)) +
                         (finding["kind"] == "note" ? "" : "; left alone"));
   }
   for (const Json& entry : update["replaced"]) {

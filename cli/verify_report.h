@@ -23,12 +23,7 @@ class VerifyReport : public VerifyListener {
   explicit VerifyReport(std::ostream& out) : out_(out) {}
 
   void Found(const VerifyFinding& finding) override {
-    out_ << Line(finding) << '\n';
-  }
-
-  /// The line for `finding`, without its end.
-  static std::string Line(const VerifyFinding& finding) {
-    return FindingLine(finding);
+    out_ << FindingLine(finding) << '\n';
   }
 
   /// "<folder>: 12 files checked, 3 problems", and ", 1 entry not

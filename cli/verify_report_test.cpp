@@ -68,7 +68,7 @@ TEST(VerifyReportTest, OneLineForEachFinding) {
        "file to compare"},
   };
   for (const auto& [found, line] : cases) {
-    EXPECT_EQ(VerifyReport::Line(found), line);
+    EXPECT_EQ(FindingLine(found), line);
   }
   VerifyResult result;
   result.folder = "E";
