@@ -3,7 +3,6 @@
 #include <array>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -23,78 +22,86 @@ constexpr int64_t kSmallPiece = 64 * 1024;
 
 // How the paths below the output folder are spelled, as Windows keeps
 // them: a file or folder is named by the first spelling that made it, and
-// any spelling that differs only in ASCII letter case reaches it. Keys are
-// PartKeys joined by "\"; "" is the output folder itself.
+// any spelling that differs only in ASCII letter case reaches it. Each
+// file or folder known is a place, numbered, found by its folder's number
+// and its PartKey, so a lookup hashes one short key whatever the depth.
 class Spellings {
  public:
-  /// The spelling of `part` in the folder `folder_key`, or `part` itself
-  /// when nothing there has its key yet.
-  std::string Of(const std::string& folder_key, std::string_view part,
-                 std::string& key) const {
-    Join(folder_key, part, key);
-    auto found = spelled_.find(key);
-    return found != spelled_.end() ? found->second.spelling : std::string(part);
+  using Place = uint32_t;
+  static constexpr Place kOutput = 0;  // the output folder itself
+
+  Spellings() : spelled_(1) {}
+
+  /// The place `part` names in `folder`, when something there has its key.
+  std::optional<Place> Find(Place folder, std::string_view part) {
+    auto found = places_.find(KeyOf(folder, part));
+    if (found == places_.end() || !spelled_[found->second].known) return {};
+    return found->second;
   }
 
-  /// Records that `key` is spelled `spelling`, unless it is known already;
-  /// says whether it was new.
-  bool Add(const std::string& key, std::string_view spelling) {
-    return Record(key, spelling).second;
+  const std::string& SpellingOf(Place place) const {
+    return spelled_[place].spelling;
   }
 
-  /// Records that this run wrote the file `key`, spelled `spelling`; says
+  /// The place `spelling` names in `folder`, recorded spelled so unless it
+  /// is known already; and whether it was new.
+  std::pair<Place, bool> Add(Place folder, std::string_view spelling) {
+    auto [found, made] =
+        places_.try_emplace(KeyOf(folder, spelling), Place(spelled_.size()));
+    if (made) spelled_.emplace_back();
+    Spelled& place = spelled_[found->second];
+    if (place.known) return {found->second, false};
+    place.spelling = spelling;
+    place.known = true;
+    return {found->second, true};
+  }
+
+  /// Records that this run wrote the file `spelling` in `folder`; says
   /// whether it had written it before, for an earlier entry.
-  bool Wrote(const std::string& key, std::string_view spelling) {
-    return std::exchange(Record(key, spelling).first->written, true);
+  bool Wrote(Place folder, std::string_view spelling) {
+    return std::exchange(spelled_[Add(folder, spelling).first].written, true);
   }
 
-  void Forget(const std::string& key) { spelled_.erase(key); }
-
-  /// Whether the folder `folder_key` is still to be learned.
-  bool Unknown(const std::string& folder_key) const {
-    return !learned_.contains(folder_key);
+  /// Takes back what Add() recorded, for an entry that left nothing.
+  void Forget(Place place) {
+    spelled_[place].known = false;
+    spelled_[place].written = false;
   }
 
-  /// Takes in what the existing `folder` of `folder_key` holds, once: a
-  /// folder this run didn't make may hold files and folders already.
-  void Learn(const std::string& folder_key, const Folder& folder) {
-    if (!learned_.insert(folder_key).second) return;
-    std::string key;
-    for (FolderEntry& entry : ListFolderEntries(folder)) {
-      Join(folder_key, entry.name, key);
-      spelled_.try_emplace(key, Spelled{std::move(entry.name)});
+  /// Whether the folder `folder` is still to be learned.
+  bool Unknown(Place folder) const { return !spelled_[folder].learned; }
+
+  /// Takes in what the existing `handle` of `folder` holds, once: a folder
+  /// this run didn't make may hold files and folders already.
+  void Learn(Place folder, const Folder& handle) {
+    if (!Unknown(folder)) return;
+    Made(folder);
+    for (const FolderEntry& entry : ListFolderEntries(handle)) {
+      Add(folder, entry.name);
     }
   }
 
-  /// The folder `folder_key` was made by this run: it held nothing.
-  void Made(const std::string& folder_key) { learned_.insert(folder_key); }
+  /// The folder `folder` was made by this run: it held nothing.
+  void Made(Place folder) { spelled_[folder].learned = true; }
 
  private:
-  // Sets `key` to the key of `part` in the folder `folder_key`, in the
-  // room `key` has already.
-  static void Join(const std::string& folder_key, std::string_view part,
-                   std::string& key) {
-    key = folder_key;
-    if (!key.empty()) key += '\\';
-    AppendPartKey(key, part);
-  }
-
   struct Spelled {
     std::string spelling;
+    bool known = false;    // false once forgotten
+    bool learned = false;  // as a folder: what it held is known
     bool written = false;  // as a file, by this run
   };
 
-  // The record of `key`, made spelled `spelling` when there was none (the
-  // spelling is copied only then); and whether it was made.
-  std::pair<Spelled*, bool> Record(const std::string& key,
-                                   std::string_view spelling) {
-    auto [record, made] = spelled_.try_emplace(key);
-    if (made) record->second.spelling = spelling;
-    return {&record->second, made};
+  // The key of `part` in `folder`, in room kept from the last.
+  const std::string& KeyOf(Place folder, std::string_view part) {
+    key_.assign(reinterpret_cast<const char*>(&folder), sizeof folder);
+    AppendPartKey(key_, part);
+    return key_;
   }
 
-  std::unordered_map<std::string, Spelled> spelled_;
-  std::unordered_set<std::string> learned_;
+  std::unordered_map<std::string, Place> places_;
+  std::vector<Spelled> spelled_;  // by place
+  std::string key_;
 };
 
 class Extractor {
@@ -115,7 +122,7 @@ class Extractor {
     result_.folder = root_.PathOf(folder_name_);
     bool made = false;
     root_.Child(folder_name_, true, &made);
-    if (made) spellings_.Made("");
+    if (made) spellings_.Made(Spellings::kOutput);
     try {
       while (walk.Next()) {
         if (!choice_.Chooses(walk.entry())) continue;
@@ -179,42 +186,12 @@ class Extractor {
   // kept from before, so a folder moved away meanwhile receives nothing.
   // Once a path's folders are known, that is one lookup.
   int64_t ExtractEntry(StreamContainer& container, const TableEntry& entry) {
-    std::string path;
-    std::vector<std::string_view> parts;
-    SplitEntryPath(entry.Name, path, parts);
-    std::vector<std::string> added;  // spellings this entry brings
-    try {
-      MadeFolders made;
-      std::string key;
-      std::string folder_key;
-      const Folder* folder = KnownFolder(made, parts, added, folder_key);
-      if (folder == nullptr) {
-        folder = &made.Child(root_, folder_name_);
-        folder_key.clear();
-        for (size_t i = 0; i + 1 < parts.size(); ++i) {
-          Visit(folder_key, *folder);
-          std::string spelling = spellings_.Of(folder_key, parts[i], key);
-          size_t made_before = made.made();
-          folder = &made.Child(*folder, spelling);
-          if (spellings_.Add(key, spelling)) added.push_back(key);
-          if (made.made() > made_before) spellings_.Made(key);
-          folder_key = key;
-        }
-      }
-      Visit(folder_key, *folder);
-      std::string name = spellings_.Of(folder_key, parts.back(), key);
-      AtomicFile file(*folder, name);
-      file.Protect(container.file());
-      std::array<Piece, 3> pieces = Pieces(entry.Ranges);
-      for (size_t i = 0; i < pieces.size(); ++i) {
-        WritePiece(container, file, pieces[i].First, entry.Lengths[i]);
-      }
-      file.Commit();
-      made.Keep();
-      if (spellings_.Wrote(key, name)) ++result_.replaced;
-    } catch (...) {
-      for (const std::string& key : added) spellings_.Forget(key);
-      throw;
+    SplitEntryPath(entry.Name, path_, parts_);
+    Spellings::Place place = Spellings::kOutput;
+    if (std::optional<Folder> folder = KnownFolder(place)) {
+      WriteFile(container, entry, *folder, place);
+    } else {
+      WalkAndWrite(container, entry);
     }
     return entry.FileSize();
   }
@@ -222,45 +199,95 @@ class Extractor {
   // The entry's folder, in one lookup from the output root, when every
   // folder of its path has been visited already, so that all their
   // spellings are known; nothing otherwise, for the walk to visit them.
-  // `folder_key` becomes the folder's key.
-  const Folder* KnownFolder(MadeFolders& made,
-                            const std::vector<std::string_view>& parts,
-                            std::vector<std::string>& added,
-                            std::string& folder_key) {
-    std::vector<std::string> spelled{folder_name_};
-    std::vector<std::string> keys;
-    std::string key;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-      if (spellings_.Unknown(folder_key)) return nullptr;
-      spelled.push_back(spellings_.Of(folder_key, parts[i], key));
-      keys.push_back(key);
-      folder_key = key;
+  // `place` becomes the folder's place.
+  std::optional<Folder> KnownFolder(Spellings::Place& place) {
+    spelled_.resize(parts_.size());
+    spelled_[0] = folder_name_;
+    for (size_t i = 0; i + 1 < parts_.size(); ++i) {
+      if (spellings_.Unknown(place)) return {};
+      std::optional<Spellings::Place> found = spellings_.Find(place, parts_[i]);
+      if (!found) return {};
+      place = *found;
+      spelled_[i + 1] = spellings_.SpellingOf(place);
     }
-    if (spellings_.Unknown(folder_key)) return nullptr;
-    const Folder& folder = made.Beneath(root_, spelled);
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (spellings_.Add(keys[i], spelled[i + 1])) added.push_back(keys[i]);
+    if (spellings_.Unknown(place)) return {};
+    return root_.Beneath(spelled_);
+  }
+
+  // Opens or makes the entry's folders one at a time, visiting each, then
+  // writes its file; what this entry made or spelled is taken back when
+  // the file can't be written.
+  void WalkAndWrite(StreamContainer& container, const TableEntry& entry) {
+    std::vector<Spellings::Place> added;  // spellings this entry brings
+    try {
+      MadeFolders made;
+      const Folder* folder = &made.Child(root_, folder_name_);
+      Spellings::Place place = Spellings::kOutput;
+      for (size_t i = 0; i + 1 < parts_.size(); ++i) {
+        Visit(place, *folder);
+        std::optional<Spellings::Place> found =
+            spellings_.Find(place, parts_[i]);
+        std::string spelling(found ? spellings_.SpellingOf(*found) : parts_[i]);
+        size_t made_before = made.made();
+        folder = &made.Child(*folder, spelling);
+        auto [child, is_new] = spellings_.Add(place, spelling);
+        if (is_new) added.push_back(child);
+        if (made.made() > made_before) spellings_.Made(child);
+        place = child;
+      }
+      WriteFile(container, entry, *folder, place);
+      made.Keep();
+    } catch (...) {
+      for (Spellings::Place place : added) spellings_.Forget(place);
+      throw;
     }
-    return &folder;
+  }
+
+  // Writes the entry's file into `folder`, the folder at `place`.
+  void WriteFile(StreamContainer& container, const TableEntry& entry,
+                 const Folder& folder, Spellings::Place place) {
+    Visit(place, folder);
+    std::optional<Spellings::Place> found =
+        spellings_.Find(place, parts_.back());
+    // A known spelling stays where it is: Wrote() adds nothing for it.
+    std::string_view name =
+        found ? std::string_view(spellings_.SpellingOf(*found)) : parts_.back();
+    AtomicFile file(folder, std::string(name));
+    file.Protect(container.file());
+    WritePieces(container, entry, file);
+    file.Commit();
+    if (spellings_.Wrote(place, name)) ++result_.replaced;
   }
 
   // The first write into a folder that was there before this run: what a
   // killed run left in it goes, then its names are learned.
-  void Visit(const std::string& folder_key, const Folder& folder) {
-    if (!spellings_.Unknown(folder_key)) return;
+  void Visit(Spellings::Place place, const Folder& folder) {
+    if (!spellings_.Unknown(place)) return;
     RemoveStaleTemporaries(folder);
-    spellings_.Learn(folder_key, folder);
+    spellings_.Learn(place, folder);
   }
 
-  void WritePiece(StreamContainer& container, AtomicFile& file, int32_t first,
-                  int64_t length) {
-    if (length > kSmallPiece) {
-      file.CopyFrom(container.file(), first, length);
-      return;
+  // The record, stream header and body, in order: small pieces gathered
+  // through the container's block cache and written in one go, larger ones
+  // copied in the kernel.
+  void WritePieces(StreamContainer& container, const TableEntry& entry,
+                   AtomicFile& file) {
+    std::array<Piece, 3> pieces = Pieces(entry.Ranges);
+    gathered_.clear();
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      const int64_t length = entry.Lengths[i];
+      if (length > kSmallPiece) {
+        file.Write(gathered_);
+        gathered_.clear();
+        file.CopyFrom(container.file(), pieces[i].First, length);
+        continue;
+      }
+      const size_t at = gathered_.size();
+      gathered_.resize(at + static_cast<size_t>(length));
+      container.ReadBytes(pieces[i].First, static_cast<size_t>(length),
+                          gathered_.data() + at);
     }
-    piece_.resize(static_cast<size_t>(length));
-    container.ReadBytes(first, piece_.size(), piece_.data());
-    file.Write(piece_);
+    file.Write(gathered_);
   }
 
   const Selection& selection_;
@@ -270,7 +297,11 @@ class Extractor {
   std::string folder_name_;
   ExtractResult result_;
   Spellings spellings_;
-  std::string piece_;
+  // Room kept from one entry to the next.
+  std::string path_;                     // the entry's path, decoded
+  std::vector<std::string_view> parts_;  // its parts, in path_
+  std::vector<std::string> spelled_;     // its folders' spellings
+  std::string gathered_;                 // its small pieces
 };
 
 }  // namespace

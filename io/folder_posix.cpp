@@ -53,7 +53,7 @@ bool LookupRefused(int error_number) {
 // `folder`/`relative` opened in one call, refusing every link and every
 // way out of `folder`; -1 with errno set otherwise. Once refused by the
 // system, it isn't asked again.
-int OpenBeneath(int folder, const std::string& relative) {
+int OpenBeneath(int folder, const char* relative) {
   static std::atomic<bool> available{true};
   if (!available.load(std::memory_order_relaxed)) {
     errno = ENOSYS;
@@ -64,7 +64,7 @@ int OpenBeneath(int folder, const std::string& relative) {
   how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
   long handle;
   do {
-    handle = ::syscall(SYS_openat2, folder, relative.c_str(), &how, sizeof how);
+    handle = ::syscall(SYS_openat2, folder, relative, &how, sizeof how);
   } while (handle < 0 && errno == EINTR);
   if (handle < 0 && LookupRefused(errno)) {
     available.store(false, std::memory_order_relaxed);
@@ -103,7 +103,9 @@ Folder& Folder::operator=(Folder&& other) noexcept {
 
 std::string Folder::PathOf(std::string_view name) const {
   if (path_.empty()) return std::string(name);
-  std::string path = path_;
+  std::string path;
+  path.reserve(path_.size() + 1 + name.size());
+  path = path_;
   if (path.back() != '/') path += '/';
   path += name;
   return path;
@@ -135,18 +137,20 @@ Folder Folder::Child(std::string_view name, bool create, bool* made) const {
 std::optional<Folder> Folder::Beneath(
     const std::vector<std::string>& parts) const {
   if (forced_fallbacks().folder_walk || parts.empty()) return std::nullopt;
-  std::string relative;
+  // The path for messages, which ends in the lookup's relative path.
+  std::string path = PathOf("");
+  const size_t relative = path.size();
   for (const std::string& part : parts) {
     // A part is one name; "." and ".." would be refused anyway.
     if (part.empty() || part.find('/') != std::string::npos) {
       return std::nullopt;
     }
-    if (!relative.empty()) relative += '/';
-    relative += part;
+    if (path.size() > relative) path += '/';
+    path += part;
   }
-  int handle = OpenBeneath(handle_, relative);
+  int handle = OpenBeneath(handle_, path.c_str() + relative);
   if (handle < 0) return std::nullopt;
-  return Folder(PathOf(relative), handle);
+  return Folder(std::move(path), handle);
 }
 
 bool Folder::RemoveEmptyChild(std::string_view name) const {

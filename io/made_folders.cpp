@@ -29,18 +29,6 @@ const Folder& MadeFolders::Child(const Folder& parent, std::string_view name) {
   return *opened_.back().folder;
 }
 
-const Folder& MadeFolders::Beneath(const Folder& parent,
-                                   const std::vector<std::string>& parts) {
-  if (std::optional<Folder> found = parent.Beneath(parts)) {
-    opened_.push_back({&parent, std::string(),
-                       std::make_unique<Folder>(std::move(*found)), nullptr});
-    return *opened_.back().folder;
-  }
-  const Folder* folder = &parent;
-  for (const std::string& part : parts) folder = &Child(*folder, part);
-  return *folder;
-}
-
 const Folder& MadeFolders::FolderOf(const std::string& file_path) {
   std::filesystem::path existing = PathFromUtf8(file_path).parent_path();
   std::vector<std::string> missing;  // innermost first

@@ -32,12 +32,6 @@ class MadeFolders {
   /// this object; the folder stays open while this object lives.
   const Folder& Child(const Folder& parent, std::string_view name);
 
-  /// Opens the folder `parts` (path parts, outermost first) below `parent`
-  /// as Child() part by part would, in one lookup when all of them are
-  /// there (Folder::Beneath). `parent` must outlive this object.
-  const Folder& Beneath(const Folder& parent,
-                        const std::vector<std::string>& parts);
-
   /// Opens the folder that the file `file_path` goes in. The folders of the
   /// path that exist are the caller's choice of place and are opened as
   /// the system finds them; those that are missing are made, with no link

@@ -1,5 +1,7 @@
 #include "names/windows_path.h"
 
+#include <algorithm>
+
 #include "text/script_encoding.h"
 
 namespace brimwald {
@@ -48,7 +50,10 @@ std::string PartKey(std::string_view part) {
 }
 
 void AppendPartKey(std::string& key, std::string_view part) {
-  for (char c : part) key += AsciiLower(c);
+  const size_t at = key.size();
+  key.resize(at + part.size());
+  std::transform(part.begin(), part.end(),
+                 key.begin() + static_cast<ptrdiff_t>(at), AsciiLower);
 }
 
 std::string EntryPathKey(std::string_view entry_name) {
