@@ -56,10 +56,10 @@ class Spellings {
     return {found->second, true};
   }
 
-  /// Records that this run wrote the file `spelling` in `folder`; says
-  /// whether it had written it before, for an earlier entry.
-  bool Wrote(Place folder, std::string_view spelling) {
-    return std::exchange(spelled_[Add(folder, spelling).first].written, true);
+  /// Records that this run wrote the file `place`; says whether it had
+  /// written it before, for an earlier entry.
+  bool Wrote(Place place) {
+    return std::exchange(spelled_[place].written, true);
   }
 
   /// Takes back what Add() recorded, for an entry that left nothing.
@@ -247,16 +247,18 @@ class Extractor {
   void WriteFile(StreamContainer& container, const TableEntry& entry,
                  const Folder& folder, Spellings::Place place) {
     Visit(place, folder);
-    std::optional<Spellings::Place> found =
-        spellings_.Find(place, parts_.back());
-    // A known spelling stays where it is: Wrote() adds nothing for it.
-    std::string_view name =
-        found ? std::string_view(spellings_.SpellingOf(*found)) : parts_.back();
-    AtomicFile file(folder, std::string(name));
-    file.Protect(container.file());
-    WritePieces(container, entry, file);
-    file.Commit();
-    if (spellings_.Wrote(place, name)) ++result_.replaced;
+    // The file's record, taken back if the file isn't written.
+    auto [file_place, is_new] = spellings_.Add(place, parts_.back());
+    try {
+      AtomicFile file(folder, spellings_.SpellingOf(file_place));
+      file.Protect(container.file());
+      WritePieces(container, entry, file);
+      file.Commit();
+    } catch (...) {
+      if (is_new) spellings_.Forget(file_place);
+      throw;
+    }
+    if (spellings_.Wrote(file_place)) ++result_.replaced;
   }
 
   // The first write into a folder that was there before this run: what a
