@@ -40,7 +40,8 @@ class Folder {
   /// this one in one lookup that follows no link and can't leave this
   /// folder. Nothing when that lookup fails: a part is missing, a link or
   /// not a folder, or the system has no such lookup; Child() part by part
-  /// then says why.
+  /// then says why. The folder found is for opening, making and naming
+  /// what is in it, not for listing it.
   std::optional<Folder> Beneath(const std::vector<std::string>& parts) const;
 
   /// Removes the sub-folder `name` if it is empty; says whether it did.
