@@ -74,8 +74,12 @@ AtomicFile::AtomicFile(std::string path)
 }
 
 AtomicFile::AtomicFile(const Folder& folder, std::string name)
-    : folder_(&folder), name_(std::move(name)), path_(folder.PathOf(name_)) {
+    : folder_(&folder), name_(std::move(name)) {
   Create();
+}
+
+std::string AtomicFile::path() const {
+  return path_.empty() ? folder_->PathOf(name_) : path_;
 }
 
 AtomicFile::~AtomicFile() { Discard(); }
@@ -95,12 +99,12 @@ void AtomicFile::WriteLine(std::string_view line) {
 }
 
 void AtomicFile::Protect(const InputFile& input) {
-  protected_.emplace_back(input.id(), input.path());
+  protected_.push_back(&input);
 }
 
 const std::string* AtomicFile::ProtectedAs(const FileId& id) const {
-  for (const auto& [each, path] : protected_) {
-    if (each == id) return &path;
+  for (const InputFile* input : protected_) {
+    if (input->id() == id) return &input->path();
   }
   return nullptr;
 }
@@ -108,7 +112,7 @@ const std::string* AtomicFile::ProtectedAs(const FileId& id) const {
 void AtomicFile::CheckCopy(const InputFile& input, int64_t offset,
                            int64_t length) const {
   if (offset < 0 || length < 0) {
-    throw FileError("cannot write", path_,
+    throw FileError("cannot write", path(),
                     "internal error: a copy of " + std::to_string(length) +
                         " bytes from offset " + std::to_string(offset) +
                         " of '" + input.path() + "'");

@@ -68,7 +68,7 @@ class AtomicFile {
   void CopyFrom(const InputFile& input, int64_t offset, int64_t length);
 
   /// Makes Commit() refuse to replace `input`, a file being read, under any
-  /// of its names. Each call adds one.
+  /// of its names. Each call adds one; `input` must stay open until then.
   void Protect(const InputFile& input);
 
   /// Makes the file that Commit() replaces keep its owner and group, where
@@ -92,7 +92,7 @@ class AtomicFile {
   void Commit();
 
   /// The target path, for messages.
-  const std::string& path() const { return path_; }
+  std::string path() const;
 
  private:
   void Create();
@@ -109,12 +109,12 @@ class AtomicFile {
   std::optional<Folder> own_folder_;  // when made from a path
   const Folder* folder_;
   std::string name_;
-  std::string path_;
+  std::string path_;  // as given; empty when made from a folder and a name
   NativeHandle handle_;
   std::string temp_name_;  // empty while the file has no name
   std::unique_ptr<TemporaryName> registered_;
   std::string buffer_;
-  std::vector<std::pair<FileId, std::string>> protected_;  // id, path
+  std::vector<const InputFile*> protected_;
   bool keep_owner_ = false;
 };
 

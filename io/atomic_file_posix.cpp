@@ -173,7 +173,7 @@ void AtomicFile::Create() {
     return false;
   };
   if (!WithTemporaryName(*folder_, create, temp_name_, registered_)) {
-    throw SystemFileError("cannot create", path_, errno);
+    throw SystemFileError("cannot create", path(), errno);
   }
 }
 
@@ -182,7 +182,7 @@ void AtomicFile::WriteOut(const char* data, size_t size) {
     ssize_t written = ::write(handle_, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
-      throw SystemFileError("cannot write", path_, errno);
+      throw SystemFileError("cannot write", path(), errno);
     }
     data += written;
     size -= static_cast<size_t>(written);
@@ -212,7 +212,7 @@ void AtomicFile::CopyFrom(const InputFile& input, int64_t offset,
     } else if (CanCopyByHand(errno)) {
       break;
     } else {
-      throw SystemFileError("cannot write", path_, errno);
+      throw SystemFileError("cannot write", path(), errno);
     }
   }
   std::vector<char> chunk(static_cast<size_t>(
@@ -236,21 +236,21 @@ void AtomicFile::PrepareReplacing() {
     return;
   }
   if (!S_ISREG(older.st_mode)) {
-    throw FileError("cannot replace", path_, Kind(older.st_mode));
+    throw FileError("cannot replace", path(), Kind(older.st_mode));
   }
   const std::string* input = ProtectedAs({static_cast<uint64_t>(older.st_dev),
                                           static_cast<uint64_t>(older.st_ino)});
   if (input != nullptr) {
-    throw FileError("cannot replace", path_,
+    throw FileError("cannot replace", path(),
                     "it is '" + *input + "', which is being read");
   }
   // Only root may give a file away; for anyone else it is theirs already.
   if (keep_owner_ && ::geteuid() == 0 &&
       ::fchown(handle_, older.st_uid, older.st_gid) != 0) {
-    throw SystemFileError("cannot write", path_, errno);
+    throw SystemFileError("cannot write", path(), errno);
   }
   if (::fchmod(handle_, older.st_mode & 0777) != 0) {
-    throw SystemFileError("cannot write", path_, errno);
+    throw SystemFileError("cannot write", path(), errno);
   }
 }
 
@@ -262,30 +262,30 @@ void AtomicFile::Commit() {
       Discard();
       return;
     }
-    if (errno != EEXIST) throw SystemFileError("cannot create", path_, errno);
+    if (errno != EEXIST) throw SystemFileError("cannot create", path(), errno);
     PrepareReplacing();
     // A name can't be given over an existing file: link under a temporary
     // name, then rename that over the target. Held first, so that no
     // cleaner takes it for a stale one once it has that name.
-    if (!Hold(handle_)) throw SystemFileError("cannot create", path_, errno);
+    if (!Hold(handle_)) throw SystemFileError("cannot create", path(), errno);
     auto link = [&](const std::string& candidate) {
       return LinkUnnamed(handle_, *folder_, candidate);
     };
     if (!WithTemporaryName(*folder_, link, temp_name_, registered_)) {
-      throw SystemFileError("cannot create", path_, errno);
+      throw SystemFileError("cannot create", path(), errno);
     }
   } else {
     PrepareReplacing();
   }
   if (::renameat(folder_->handle(), temp_name_.c_str(), folder_->handle(),
                  name_.c_str()) != 0) {
-    throw SystemFileError("cannot replace", path_, errno);
+    throw SystemFileError("cannot replace", path(), errno);
   }
   temp_name_.clear();
   registered_.reset();
   // Closed only now, so that the lock holds until the file has its name.
   if (::close(std::exchange(handle_, kNoHandle)) != 0) {
-    throw SystemFileError("cannot write", path_, errno);
+    throw SystemFileError("cannot write", path(), errno);
   }
 }
 

@@ -109,7 +109,7 @@ void AtomicFile::Create() {
     error = ::GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  throw WindowsFileError("cannot create", path_, error);
+  throw WindowsFileError("cannot create", path(), error);
 }
 
 void AtomicFile::WriteOut(const char* data, size_t size) {
@@ -118,7 +118,7 @@ void AtomicFile::WriteOut(const char* data, size_t size) {
     if (!::WriteFile(AsHandle(handle_), data,
                      static_cast<DWORD>(std::min(size, kMaxWrite)), &written,
                      nullptr)) {
-      throw WindowsFileError("cannot write", path_, ::GetLastError());
+      throw WindowsFileError("cannot write", path(), ::GetLastError());
     }
     data += written;
     size -= written;
@@ -149,26 +149,26 @@ void AtomicFile::Commit() {
   DWORD older = ::GetFileAttributesW(target.c_str());
   bool replacing = older != INVALID_FILE_ATTRIBUTES;
   if (replacing && (older & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    throw FileError("cannot replace", path_,
+    throw FileError("cannot replace", path(),
                     "it is a symbolic link or junction, which is never "
                     "followed or replaced");
   }
   if (replacing && (older & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw FileError("cannot replace", path_, "it is a folder, not a file");
+    throw FileError("cannot replace", path(), "it is a folder, not a file");
   }
   if (replacing && (older & FILE_ATTRIBUTE_DEVICE) != 0) {
-    throw FileError("cannot replace", path_, "it is a device, not a file");
+    throw FileError("cannot replace", path(), "it is a device, not a file");
   }
   if (replacing && !protected_.empty()) {
     std::optional<FileId> id = IdOf(target);
     const std::string* input = id ? ProtectedAs(*id) : nullptr;
     if (input != nullptr) {
-      throw FileError("cannot replace", path_,
+      throw FileError("cannot replace", path(),
                       "it is '" + *input + "', which is being read");
     }
   }
   if (!::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)))) {
-    throw WindowsFileError("cannot write", path_, ::GetLastError());
+    throw WindowsFileError("cannot write", path(), ::GetLastError());
   }
   // A read-only file can't be replaced: it gives up the attribute for the
   // move, and its successor takes it, as a replaced file keeps its
@@ -178,13 +178,13 @@ void AtomicFile::Commit() {
       (!::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY) ||
        !::SetFileAttributesW(target.c_str(),
                              older & ~DWORD{FILE_ATTRIBUTE_READONLY}))) {
-    throw WindowsFileError("cannot replace", path_, ::GetLastError());
+    throw WindowsFileError("cannot replace", path(), ::GetLastError());
   }
   if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DWORD error = ::GetLastError();
     if (read_only) ::SetFileAttributesW(target.c_str(), older);
     throw WindowsFileError(replacing ? "cannot replace" : "cannot create",
-                           path_, error);
+                           path(), error);
   }
   temp_name_.clear();
   registered_.reset();
@@ -232,7 +232,7 @@ bool AtomicFile::LinkBackup(const InputFile& original,
   std::optional<FileId> linked = IdOf(temp);
   if (!linked || *linked != original.id()) {
     Delete(temp);
-    throw FileError("cannot replace", path_,
+    throw FileError("cannot replace", path(),
                     "it changed while it was being updated");
   }
   // A read-only file can't be replaced, an older backup included.

@@ -218,8 +218,9 @@ class Replacer {
       file.MakeBackup(container);
       if (options.backed_up) options.backed_up();
     }
-    // Windows replaces no file that is open, the container included.
-    walk.reset();
+    // Windows replaces no file that is open, the container included; one
+    // written elsewhere stays open, protected, until the output is in place.
+    if (over) walk.reset();
     file.Commit();
     return true;
   }
