@@ -157,6 +157,37 @@ TEST_F(ExtractTest, PlantedSymbolicLinksAreNeverFollowed) {
   EXPECT_EQ(outside.Names(), std::vector<std::string>{"target"});
 }
 
+// An entry that fails leaves no spelling behind: the next entry of its
+// path names the file. Entry 1 finds a folder, put there after entry 0,
+// where its file would go.
+TEST_F(ExtractTest, AFailedEntryLeavesNoSpellingForTheNext) {
+  class Planter : public Recorder {
+   public:
+    explicit Planter(fs::path folder) : folder_(std::move(folder)) {}
+    bool Progress(const ExtractProgress& progress) override {
+      if (progress.entries_done == 1) fs::create_directory(folder_);
+      if (progress.entries_done == 2) fs::remove(folder_);
+      return Recorder::Progress(progress);
+    }
+
+   private:
+    fs::path folder_;
+  } planter(dir_.File("EXT_music/x/A.qvstr"));
+  ExtractResult result = Extract(
+      testing::WriteChosen(
+          ContainerBuilder::WithEntries(
+              {{"x/first", "h", "b"}, {"x/A", "h", "b"}, {"x/a", "h", "b"}}),
+          dir_.path(), "music.str"),
+      "", planter);
+  EXPECT_EQ(result.written, 2);
+  EXPECT_NE(planter.failed[1].find("folder"), std::string::npos)
+      << planter.failed[1];
+  EXPECT_EQ(dir_.Tree(),
+            (std::vector<std::string>{"EXT_music/", "EXT_music/x/",
+                                      "EXT_music/x/a.qvstr",
+                                      "EXT_music/x/first.qvstr", "music.str"}));
+}
+
 TEST_F(ExtractTest, AStoppedExtractionKeepsCompleteFilesOnly) {
   recorder_.stop_after = 2;
   ExtractResult result = Run(ContainerBuilder::WithEntries(
