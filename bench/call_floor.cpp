@@ -3,9 +3,12 @@
 // folder (the folder found in one openat2 as a path handle, an unnamed
 // O_TMPFILE file, its write, its linkat into the folder, two closes)
 // against those `tar -xf` makes for a file of its archive (the file made
-// by its path, its write, its times, owner and mode, one close). The
-// difference is what the extraction's safety costs in the kernel: no name
-// before the file is whole, and no folder kept from one entry to the next.
+// by its path, its write, its times, owner and mode, one close), each in
+// its own order: the table's, whose entries take turns among the folders,
+// and the archive's, a folder's files together. The difference is what
+// the extraction's safety and order cost in the kernel: no name before
+// the file is whole, no folder kept from one entry to the next, and the
+// table's order, which the extraction keeps.
 //
 // Usage: call_floor FOLDER ROUNDS
 // Prints "OURS_MS TAR_MS RATIO": the medians over ROUNDS alternating
@@ -49,9 +52,16 @@ int FreshTree(const std::string& path) {
   return root;
 }
 
-// The folder of file `i`, interleaved as a game's table is.
-std::string FolderOf(int i) {
+// The folder of the extraction's file `i`, interleaved as a game's table
+// is: the extraction writes in table order.
+std::string TableFolderOf(int i) {
   return "EXT/folder" + std::to_string(i * 37 % kFolders);
+}
+
+// The folder of tar's file `i`: its archive holds a folder's files
+// together, as `tar -c` of the extracted tree found them.
+std::string ArchiveFolderOf(int i) {
+  return "EXT/folder" + std::to_string(i / (kFiles / kFolders));
 }
 
 void WriteAll(int handle, const std::vector<char>& bytes) {
@@ -65,7 +75,7 @@ void OursFor(int root, int i, const std::vector<char>& bytes) {
   open_how how = {};
   how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
   how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-  const std::string folder_path = FolderOf(i);
+  const std::string folder_path = TableFolderOf(i);
   auto folder = static_cast<int>(
       ::syscall(SYS_openat2, root, folder_path.c_str(), &how, sizeof how));
   if (folder < 0) Fail("openat2");
@@ -82,7 +92,7 @@ void OursFor(int root, int i, const std::vector<char>& bytes) {
 
 void TarFor(int root, int i, const std::vector<char>& bytes) {
   const std::string path =
-      FolderOf(i) + "/stream" + std::to_string(i) + ".qvstr";
+      ArchiveFolderOf(i) + "/stream" + std::to_string(i) + ".qvstr";
   int file = ::openat(
       root, path.c_str(),
       O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0600);
